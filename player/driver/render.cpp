@@ -1,0 +1,61 @@
+// One output block: every running part renders in slot order on the shared
+// tick clock, then the effect stage runs.
+#include <algorithm>
+#include <cstring>
+
+#include "driver.h"
+#include "driver_internal.h"
+
+namespace kvt::driver {
+namespace {
+
+void render_part(Context& ctx, int index, PartSlot& p, std::int16_t* dry, std::int16_t* bus) {
+  std::int16_t* out = p.effect_send ? bus : dry;
+  std::uint32_t frame = 0;
+  std::uint32_t left = ctx.block_frames;
+  while (left > 0) {
+    // Frames before the next tick render (or stay silent) in one run.
+    const std::uint32_t quiet = std::min<std::uint32_t>(p.tick_count - 1u, left);
+    if (quiet > 0) {
+      if (p.sounding()) render_voice(ctx, p, out + 2 * frame, quiet);
+      p.tick_count = static_cast<std::uint16_t>(p.tick_count - quiet);
+      frame += quiet;
+      left -= quiet;
+      continue;
+    }
+    run_tick(ctx, index, p, left);  // the frame key counts the frames left
+    if (p.ended) return;
+    out = p.effect_send ? bus : dry;
+    if (p.sounding()) render_voice(ctx, p, out + 2 * frame, 1);
+    ++frame;
+    --left;
+  }
+}
+
+int pass_count(const Context& ctx) {
+  int least = -1;
+  for (const PartSlot& p : ctx.work_adr) {
+    if (!p.ended && (least < 0 || p.loop_count < least)) least = p.loop_count;
+  }
+  return least;
+}
+
+}  // namespace
+
+int play(Context& ctx) noexcept {
+  auto* dry = static_cast<std::int16_t*>(ctx.buffer);
+  std::int16_t* bus = dry + 2 * ctx.block_frames;
+  if (ctx.block_frames > 0) std::fill(dry, dry + 4 * ctx.block_frames, std::int16_t{0});
+  for (TempoChange& t : ctx.tempo_changes) t = {kFreeKey, 0};
+  ctx.fade_speed_now = std::max(ctx.fade_speed, 0);
+  for (int i = 0; i < song::kDriverParts; ++i) {
+    PartSlot& p = ctx.work_adr[i];
+    if (p.ended) continue;
+    ctx.samples_per_tick = ctx.song_tempo;
+    render_part(ctx, i, p, dry, bus);
+  }
+  if (ctx.block_frames > 0) finish_block(ctx, dry, bus);
+  return pass_count(ctx);
+}
+
+}  // namespace kvt::driver

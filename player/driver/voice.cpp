@@ -1,0 +1,198 @@
+// Program change, note pitch and the per-sample playback of a part's voice.
+#include <algorithm>
+#include <cstring>
+
+#include "driver_internal.h"
+#include "tables.h"
+#include "voice_format.h"
+
+namespace kvt::driver {
+namespace {
+
+std::uint16_t rd16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+
+std::uint32_t high_word(const std::uint8_t* p) {
+  const std::uint16_t w = rd16(p);
+  return w == 0xFFFF ? 0 : w;
+}
+
+struct VoiceInfo {
+  const std::uint8_t* image;
+  bool wide;
+  std::uint32_t length;
+  std::uint32_t loop_start;
+  std::uint8_t loop_fraction;
+};
+
+// A voice image is usable only when every sample the renderer can touch
+// (the data plus the appended copy of the loop-start sample) lies inside it.
+bool read_voice(const Context& ctx, int slot, VoiceInfo& v) {
+  const std::uint8_t* image = ctx.kvw[slot];
+  const std::size_t size = ctx.kvw_size[slot];
+  if (image == nullptr || image == KVT_EMPTY_VOICE || size < voice::kHeaderSize) return false;
+  v.image = image;
+  v.wide = std::memcmp(image, voice::kMagic16, 4) == 0;
+  v.length = (high_word(image + voice::kOffLengthHigh) << 16) | rd16(image + voice::kOffLengthLow);
+  v.loop_start = (high_word(image + voice::kOffLoopHigh) << 16) | rd16(image + voice::kOffLoopLow);
+  v.loop_fraction = image[voice::kOffLoopFraction];
+  constexpr std::uint32_t kMaxLength = 1u << 30;
+  if (v.length == 0 || v.length >= kMaxLength || image[voice::kOffRateClass] >= voice::kRateClasses) return false;
+  if (v.loop_start > v.length || (v.loop_fraction != 0 && v.loop_start == v.length)) return false;
+  const std::uint64_t need = voice::kHeaderSize + (std::uint64_t{v.length} + 1) * (v.wide ? 2 : 1);
+  return need <= size;
+}
+
+void set_step(PartSlot& p, std::uint32_t step) {
+  p.step_int = step >> 16;
+  p.step_frac = static_cast<std::uint16_t>(step);
+}
+
+// Moves a position that ran past the sample end back by whole loops;
+// returns false when the voice has no loop and stops.
+bool wrap_loop(const PartSlot& p, std::uint32_t& pos, std::uint32_t& frac) {
+  if (p.one_shot == 1 || p.loop_len == 0) return false;
+  const std::uint64_t end = std::uint64_t{p.sample_end} << 16;
+  const std::uint64_t loop = (std::uint64_t{p.loop_len} << 16) + p.loop_frac * 256u;
+  std::uint64_t at = ((std::uint64_t{pos} << 16) | frac) - loop;
+  if (at >= end) at -= ((at - end) / loop + 1) * loop;  // a step longer than the loop
+  pos = static_cast<std::uint32_t>(at >> 16);
+  frac = static_cast<std::uint32_t>(at & 0xFFFF);
+  return true;
+}
+
+std::int32_t sample16(const std::uint8_t* s, std::uint32_t i) {
+  return static_cast<std::int16_t>(rd16(s + 2 * i));
+}
+
+// One output value for the 32-bit path: a 16.16 sample on a 16-bit scale.
+template <bool Wide16>
+std::int32_t interpolate32(const std::uint8_t* s, std::uint32_t pos, std::uint32_t frac) {
+  if constexpr (Wide16) {
+    const std::int64_t s0 = sample16(s, pos);
+    const std::int64_t s1 = sample16(s, pos + 1);
+    return static_cast<std::int32_t>(s0 * 65536 + (s1 - s0) * frac);
+  } else {
+    const std::int32_t t0 = s[pos] - 128;
+    const std::int32_t d = s[pos + 1] - s[pos];
+    const std::int64_t big_d = d >= 0 ? d * 256 : d * 256 + 255;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(t0 * (1 << 24) + big_d * frac));  // modulo 2^32
+  }
+}
+
+template <bool Wide16>
+std::int32_t interpolate16(const std::uint8_t* s, std::uint32_t pos, std::uint32_t frac) {
+  const auto f = static_cast<std::int32_t>(frac);
+  if constexpr (Wide16) {
+    const std::int32_t s0 = sample16(s, pos);
+    const auto d = static_cast<std::int16_t>(sample16(s, pos + 1) - s0);  // may overflow, as 16-bit hardware did
+    return static_cast<std::int16_t>(s0 + ((d * f) >> 16));
+  } else {
+    return ((s[pos] - 128) << 8) + (((s[pos + 1] - s[pos]) * f) >> 8);
+  }
+}
+
+std::int16_t add16(std::int16_t a, std::int32_t b) { return static_cast<std::int16_t>(a + b); }
+
+template <bool WidePath, bool Wide16>
+std::uint32_t render_frames(PartSlot& p, std::int16_t* out, std::uint32_t frames) {
+  const std::uint8_t* s = p.sample_start;
+  std::uint32_t pos = p.pos;
+  std::uint32_t frac = p.pos_frac;
+  const std::uint32_t step_frac = p.step_frac;
+  const std::uint32_t step_int = p.step_int;
+  const std::uint32_t end = p.sample_end;
+  const std::int64_t gl = p.gain_left;
+  const std::int64_t gr = p.gain_right;
+  std::uint32_t n = 0;
+  while (n < frames) {
+    if constexpr (WidePath) {
+      const std::int64_t v = interpolate32<Wide16>(s, pos, frac);
+      out[0] = add16(out[0], static_cast<std::int32_t>((v * gl) >> 32));
+      out[1] = add16(out[1], static_cast<std::int32_t>((v * gr) >> 32));
+    } else {
+      const std::int32_t v = interpolate16<Wide16>(s, pos, frac);
+      out[0] = add16(out[0], static_cast<std::int32_t>((v * gl) >> 9));
+      out[1] = add16(out[1], static_cast<std::int32_t>((v * gr) >> 9));
+    }
+    out += 2;
+    ++n;
+    frac += step_frac;
+    pos += step_int + (frac >> 16);
+    frac &= 0xFFFF;
+    if (pos >= end && !wrap_loop(p, pos, frac)) {
+      p.env_level = 0;
+      break;
+    }
+  }
+  p.pos = pos;
+  p.pos_frac = frac;
+  return n;
+}
+
+using FrameRenderer = std::uint32_t (*)(PartSlot&, std::int16_t*, std::uint32_t);
+
+FrameRenderer renderer_for(const Context& ctx, const PartSlot& p) {
+  if (ctx.wide) return p.sample_16bit ? render_frames<true, true> : render_frames<true, false>;
+  return p.sample_16bit ? render_frames<false, true> : render_frames<false, false>;
+}
+
+}  // namespace
+
+void program_change(const Context& ctx, PartSlot& p, int slot, bool keep_envelope) noexcept {
+  VoiceInfo v{};
+  if (!read_voice(ctx, slot, v)) {
+    p.env_level = 0;
+    return;
+  }
+  const std::uint8_t* image = v.image;
+  p.voice_slot = static_cast<std::uint16_t>(slot);
+  p.sample_16bit = v.wide ? 1 : 0;
+  p.sample_start = image + voice::kHeaderSize;
+  p.sample_end = v.length;
+  p.loop_len = v.length - v.loop_start - (v.loop_fraction != 0 ? 1 : 0);
+  p.loop_frac = static_cast<std::uint8_t>(v.loop_fraction != 0 ? 256 - v.loop_fraction : 0);
+  p.rate_class = image[voice::kOffRateClass];
+  p.one_shot = image[voice::kOffOneShot];
+  p.key_offset = image[voice::kOffKeyOffset];
+  const std::uint16_t tuning = rd16(image + voice::kOffTuning);
+  p.tuning = tuning == 0xFFFF ? voice::kUnityTuning : tuning;
+  if (!keep_envelope) select_envelope_set(ctx, p, image[voice::kOffDefaultSet] & 3);
+  p.start_at_loop = 0;
+  p.env_level = 0;
+}
+
+void set_note_pitch(const Context& ctx, PartSlot& p, int key) noexcept {
+  const int index = (key + p.key_offset) & 0xFF;
+  const std::uint64_t entry = pitch_entry(p.rate_class, ctx.rate_index, index);
+  const auto tuned = static_cast<std::uint32_t>((entry * p.tuning) >> 15);
+  p.base_step = p.octave_shift >= 32 ? 0 : tuned >> p.octave_shift;
+  set_step(p, p.base_step);
+}
+
+void apply_modulation(PartSlot& p, std::int16_t sum) noexcept {
+  if (sum == 0) return;  // the step keeps its last value
+  const std::int64_t product = static_cast<std::int64_t>(p.base_step) * (4096 + sum);
+  set_step(p, static_cast<std::uint32_t>(product >> 12));
+}
+
+void start_sample(PartSlot& p) noexcept {
+  p.pos = p.start_at_loop == 1 ? p.sample_end - p.loop_len : 0;
+  p.pos_frac = 0;
+}
+
+std::uint32_t render_voice(const Context& ctx, PartSlot& p, std::int16_t* out, std::uint32_t frames) noexcept {
+  const FrameRenderer render = renderer_for(ctx, p);
+  std::uint32_t done = 0;
+  while (done < frames && p.sounding()) {
+    // Render straight up to the next envelope step.
+    const std::uint32_t run = std::min(frames - done, p.env_count);
+    const std::uint32_t n = render(p, out + 2 * done, run);
+    done += n;
+    p.env_count -= n;
+    if (!p.sounding()) break;
+    if (p.env_count == 0) envelope_step(ctx, p);
+  }
+  return done;
+}
+
+}  // namespace kvt::driver
