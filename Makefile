@@ -1,0 +1,44 @@
+# Set-up and everyday commands on a Debian 12 machine.
+#   make demo   install what is missing, build, render the demo song
+#   make test   the same set-up, then every test, normal and sanitizer builds
+#   make bench  rendering speed
+
+BUILD ?= build
+SAN_BUILD ?= build-san
+PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+
+.PHONY: deps build demo test test-fast test-sanitize bench clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:" $$missing; \
+	  $(SUDO) apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD)
+
+demo: build
+	$(BUILD)/bin/kvt_demo $(BUILD)/demo.wav
+
+test-fast: build
+	ctest --test-dir $(BUILD) --output-on-failure
+
+# Sanitizer build with clang, which also runs the fuzz targets for a bounded time.
+test-sanitize: deps
+	CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKVT_SANITIZE=ON -DKVT_FUZZ=ON -DKVT_BENCH=OFF
+	cmake --build $(SAN_BUILD)
+	ctest --test-dir $(SAN_BUILD) --output-on-failure
+
+test: test-fast test-sanitize
+
+bench: build
+	$(BUILD)/bin/driver_bench
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD)
