@@ -48,10 +48,11 @@ int play(Context& ctx) noexcept {
   if (ctx.block_frames > 0) std::fill(dry, dry + 4 * ctx.block_frames, std::int16_t{0});
   for (TempoChange& t : ctx.tempo_changes) t = {kFreeKey, 0};
   ctx.fade_speed_now = std::max(ctx.fade_speed, 0);
+  const std::uint16_t block_start_tempo = ctx.song_tempo;
   for (int i = 0; i < song::kDriverParts; ++i) {
     PartSlot& p = ctx.work_adr[i];
     if (p.ended) continue;
-    ctx.samples_per_tick = ctx.song_tempo;
+    ctx.samples_per_tick = block_start_tempo;
     render_part(ctx, i, p, dry, bus);
   }
   if (ctx.block_frames > 0) finish_block(ctx, dry, bus);
