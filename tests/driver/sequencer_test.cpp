@@ -158,7 +158,6 @@ TEST(Sequencer, TempoChangeSurvivesTheLastPartEndingEarly) {
   Harness h = dc_harness({conductor, {0x75, 5, 0xFF}});
   h.play();
   h.play();
-  EXPECT_EQ(h.part(0).tick_count <= 48, true);
   EXPECT_EQ(h.ctx().samples_per_tick, 48);
 }
 
