@@ -1,5 +1,6 @@
 // Program change, note pitch and the per-sample playback of a part's voice.
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "driver_internal.h"
@@ -47,93 +48,98 @@ void set_step(PartSlot& p, std::uint32_t step) {
   p.step_frac = static_cast<std::uint16_t>(step);
 }
 
+// Play positions inside the renderer are 48.16 fixed point: the sample
+// index and its 16-bit fraction in one integer.
+std::uint64_t fixed(std::uint32_t whole, std::uint32_t fraction) { return (std::uint64_t{whole} << 16) | fraction; }
+
 // Moves a position that ran past the sample end back by whole loops;
 // returns false when the voice has no loop and stops.
-bool wrap_loop(const PartSlot& p, std::uint32_t& pos, std::uint32_t& frac) {
+bool wrap_loop(const PartSlot& p, std::uint64_t& at) {
   if (p.one_shot == 1 || p.loop_len == 0) return false;
-  const std::uint64_t end = std::uint64_t{p.sample_end} << 16;
-  const std::uint64_t loop = (std::uint64_t{p.loop_len} << 16) + p.loop_frac * 256u;
-  std::uint64_t at = ((std::uint64_t{pos} << 16) | frac) - loop;
+  const std::uint64_t end = fixed(p.sample_end, 0);
+  const std::uint64_t loop = fixed(p.loop_len, 0) + p.loop_frac * 256u;
+  at -= loop;
   if (at >= end) at -= ((at - end) / loop + 1) * loop;  // a step longer than the loop
-  pos = static_cast<std::uint32_t>(at >> 16);
-  frac = static_cast<std::uint32_t>(at & 0xFFFF);
   return true;
 }
 
-std::int32_t sample16(const std::uint8_t* s, std::uint32_t i) {
-  return static_cast<std::int16_t>(rd16(s + 2 * i));
+static_assert(std::endian::native == std::endian::little, "voice images are read in place");
+
+std::int32_t sample16(const std::uint8_t* s, std::uint64_t i) {
+  std::int16_t v;
+  std::memcpy(&v, s + 2 * i, sizeof v);
+  return v;
 }
 
 // One output value for the 32-bit path: a 16.16 sample on a 16-bit scale.
 template <bool Wide16>
-std::int32_t interpolate32(const std::uint8_t* s, std::uint32_t pos, std::uint32_t frac) {
+std::int64_t interpolate32(const std::uint8_t* s, std::uint64_t i, std::int64_t frac) {
   if constexpr (Wide16) {
-    const std::int64_t s0 = sample16(s, pos);
-    const std::int64_t s1 = sample16(s, pos + 1);
+    const std::int64_t s0 = sample16(s, i);
+    const std::int64_t s1 = sample16(s, i + 1);
     return static_cast<std::int32_t>(s0 * 65536 + (s1 - s0) * frac);
   } else {
-    const std::int32_t t0 = s[pos] - 128;
-    const std::int32_t d = s[pos + 1] - s[pos];
+    const std::int32_t t0 = s[i] - 128;
+    const std::int32_t d = s[i + 1] - s[i];
     const std::int64_t big_d = d >= 0 ? d * 256 : d * 256 + 255;
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(t0 * (1 << 24) + big_d * frac));  // modulo 2^32
   }
 }
 
 template <bool Wide16>
-std::int32_t interpolate16(const std::uint8_t* s, std::uint32_t pos, std::uint32_t frac) {
-  const auto f = static_cast<std::int32_t>(frac);
+std::int64_t interpolate16(const std::uint8_t* s, std::uint64_t i, std::int32_t frac) {
   if constexpr (Wide16) {
-    const std::int32_t s0 = sample16(s, pos);
-    const auto d = static_cast<std::int16_t>(sample16(s, pos + 1) - s0);  // may overflow, as 16-bit hardware did
-    return static_cast<std::int16_t>(s0 + ((d * f) >> 16));
+    const std::int32_t s0 = sample16(s, i);
+    const auto d = static_cast<std::int16_t>(sample16(s, i + 1) - s0);  // may overflow, as 16-bit hardware did
+    return static_cast<std::int16_t>(s0 + ((d * frac) >> 16));
   } else {
-    return ((s[pos] - 128) << 8) + (((s[pos + 1] - s[pos]) * f) >> 8);
+    return ((s[i] - 128) << 8) + (((s[i + 1] - s[i]) * frac) >> 8);
   }
 }
 
-std::int16_t add16(std::int16_t a, std::int32_t b) { return static_cast<std::int16_t>(a + b); }
+std::int16_t add16(std::int16_t a, std::int64_t b) { return static_cast<std::int16_t>(a + b); }
 
-template <bool WidePath, bool Wide16>
+template <bool WidePath, bool Wide16, bool SameGains>
 std::uint32_t render_frames(PartSlot& p, std::int16_t* out, std::uint32_t frames) {
   const std::uint8_t* s = p.sample_start;
-  std::uint32_t pos = p.pos;
-  std::uint32_t frac = p.pos_frac;
-  const std::uint32_t step_frac = p.step_frac;
-  const std::uint32_t step_int = p.step_int;
-  const std::uint32_t end = p.sample_end;
+  std::uint64_t at = fixed(p.pos, p.pos_frac);
+  const std::uint64_t step = fixed(p.step_int, p.step_frac);
+  const std::uint64_t end = fixed(p.sample_end, 0);
   const std::int64_t gl = p.gain_left;
   const std::int64_t gr = p.gain_right;
+  constexpr int kShift = WidePath ? 32 : 9;
   std::uint32_t n = 0;
   while (n < frames) {
-    if constexpr (WidePath) {
-      const std::int64_t v = interpolate32<Wide16>(s, pos, frac);
-      out[0] = add16(out[0], static_cast<std::int32_t>((v * gl) >> 32));
-      out[1] = add16(out[1], static_cast<std::int32_t>((v * gr) >> 32));
-    } else {
-      const std::int32_t v = interpolate16<Wide16>(s, pos, frac);
-      out[0] = add16(out[0], static_cast<std::int32_t>((v * gl) >> 9));
-      out[1] = add16(out[1], static_cast<std::int32_t>((v * gr) >> 9));
-    }
+    const std::uint64_t i = at >> 16;
+    const auto frac = static_cast<std::int32_t>(at & 0xFFFF);
+    const std::int64_t v = WidePath ? interpolate32<Wide16>(s, i, frac) : interpolate16<Wide16>(s, i, frac);
+    const std::int64_t left = (v * gl) >> kShift;
+    out[0] = add16(out[0], left);
+    out[1] = add16(out[1], SameGains ? left : (v * gr) >> kShift);
     out += 2;
     ++n;
-    frac += step_frac;
-    pos += step_int + (frac >> 16);
-    frac &= 0xFFFF;
-    if (pos >= end && !wrap_loop(p, pos, frac)) {
+    at += step;
+    if (at >= end && !wrap_loop(p, at)) {
       p.env_level = 0;
       break;
     }
   }
-  p.pos = pos;
-  p.pos_frac = frac;
+  p.pos = static_cast<std::uint32_t>(at >> 16);
+  p.pos_frac = static_cast<std::uint32_t>(at & 0xFFFF);
   return n;
 }
 
 using FrameRenderer = std::uint32_t (*)(PartSlot&, std::int16_t*, std::uint32_t);
 
+template <bool WidePath, bool Wide16>
+FrameRenderer by_gains(const PartSlot& p) {
+  // Centred and mono parts have equal gains: one product serves both.
+  return p.pan_gain_left == p.pan_gain_right ? render_frames<WidePath, Wide16, true> : render_frames<WidePath, Wide16, false>;
+}
+
 FrameRenderer renderer_for(const Context& ctx, const PartSlot& p) {
-  if (ctx.wide) return p.sample_16bit ? render_frames<true, true> : render_frames<true, false>;
-  return p.sample_16bit ? render_frames<false, true> : render_frames<false, false>;
+  if (ctx.wide) return p.sample_16bit ? by_gains<true, true>(p) : by_gains<true, false>(p);
+  return p.sample_16bit ? by_gains<false, true>(p) : by_gains<false, false>(p);
 }
 
 }  // namespace
