@@ -13,74 +13,90 @@ std::int16_t wrap16(std::int32_t v) { return static_cast<std::int16_t>(v); }
 std::int16_t* reverb_line(Context& ctx) { return ctx.delay_adr; }
 std::int16_t* chorus_ring(Context& ctx, int unit) { return ctx.delay_adr + kReverbSamples + unit * kRingSamples; }
 
-std::int32_t tap_read(const std::int16_t* ring, const ChorusTap& t) {
-  const std::int32_t a = ring[t.read];
-  const std::int32_t b = ring[t.read + 1];
-  return a + (((b - a) * t.fraction) >> 8);
-}
-
-void tap_advance(ChorusTap& t) {
-  const std::uint32_t fraction = t.fraction + (t.speed & 0xFFu);
+// One tap over a block. Tap 0 (WritesRing) also feeds the ring. The state
+// is kept in locals: the ring stores could otherwise alias its byte fields.
+template <bool WritesRing>
+void run_tap(ChorusUnit& u, ChorusTap& t, std::int16_t* ring, std::int16_t* half, std::uint32_t frames) {
+  std::uint32_t read = t.read;
+  std::uint32_t fraction = t.fraction;
+  std::uint32_t speed = t.speed;
+  std::uint32_t interval_countdown = t.interval_countdown;
+  std::uint32_t write = u.write;
+  const std::int32_t gain = t.gain;
+  const std::int32_t feedback = t.feedback;
+  const std::uint16_t left_mask = t.left_mask;
+  const std::uint16_t right_mask = t.right_mask;
+  for (std::uint32_t f = 0; f < frames; ++f) {
+    std::int16_t* frame = half + 2 * f;
+    const std::int32_t a = ring[read];
+    const std::int32_t v = a + (((ring[read + 1] - a) * static_cast<std::int32_t>(fraction)) >> 8);
+    if constexpr (WritesRing) {
+      ring[write] = wrap16((frame[0] >> 1) + (frame[1] >> 1) + ((v * feedback) >> 8));
+      if (++write == kRingSamples) {
+        ring[0] = ring[kRingCycle];
+        write = 1;
+      }
+    }
+    const auto out = static_cast<std::uint16_t>((v * gain) >> 8);
+    frame[0] = wrap16(frame[0] + static_cast<std::int16_t>(out ^ left_mask));
+    frame[1] = wrap16(frame[1] + static_cast<std::int16_t>(out ^ right_mask));
+    fraction += speed & 0xFFu;
+    read += (speed >> 8) + (fraction >> 8);
+    fraction &= 0xFFu;
+    if (read >= kRingCycle) read -= kRingCycle;
+    interval_countdown = (interval_countdown - 1) & 0xFFFFu;
+    if (interval_countdown != 0) continue;
+    // The sweep: the speed moves by the current step every interval and the
+    // step turns after each turn length.
+    interval_countdown = t.interval;
+    speed = (speed + static_cast<std::uint32_t>(t.current_step)) & 0xFFFFu;
+    if (--t.turn_countdown == 0) {
+      t.current_step = static_cast<std::int16_t>(-t.current_step);
+      t.turn_countdown = t.turn_length;
+    }
+  }
+  t.read = read;
   t.fraction = static_cast<std::uint8_t>(fraction);
-  t.read += (t.speed >> 8) + (fraction >> 8);
-  if (t.read >= kRingCycle) t.read -= kRingCycle;
-  if (--t.interval_countdown != 0) return;
-  t.interval_countdown = t.interval;
-  t.speed = static_cast<std::uint16_t>(t.speed + t.current_step);
-  if (--t.turn_countdown != 0) return;
-  t.current_step = static_cast<std::int16_t>(-t.current_step);
-  t.turn_countdown = t.turn_length;
-}
-
-void tap_mix(std::int16_t* frame, const ChorusTap& t, std::int32_t v) {
-  const auto out = static_cast<std::uint16_t>((v * t.gain) >> 8);
-  frame[0] = wrap16(frame[0] + static_cast<std::int16_t>(out ^ t.left_mask));
-  frame[1] = wrap16(frame[1] + static_cast<std::int16_t>(out ^ t.right_mask));
+  t.speed = static_cast<std::uint16_t>(speed);
+  t.interval_countdown = static_cast<std::uint16_t>(interval_countdown);
+  if constexpr (WritesRing) u.write = write;
 }
 
 void run_chorus(Context& ctx, ChorusUnit& u, std::int16_t* ring, std::int16_t* half) {
-  const std::uint32_t frames = ctx.block_frames;
-  ChorusTap& first = u.tap[0];
-  if (first.gain != 0) {
-    for (std::uint32_t f = 0; f < frames; ++f) {
-      std::int16_t* frame = half + 2 * f;
-      const std::int32_t v = tap_read(ring, first);
-      ring[u.write] = wrap16((frame[0] >> 1) + (frame[1] >> 1) + ((v * first.feedback) >> 8));
-      if (++u.write == kRingSamples) {
-        ring[0] = ring[kRingCycle];
-        u.write = 1;
-      }
-      tap_mix(frame, first, v);
-      tap_advance(first);
-    }
-  }
+  if (u.tap[0].gain != 0) run_tap<true>(u, u.tap[0], ring, half, ctx.block_frames);
   for (int i = 1; i < kChorusTaps; ++i) {
-    ChorusTap& t = u.tap[i];
-    if (t.gain == 0) continue;
-    for (std::uint32_t f = 0; f < frames; ++f) {
-      tap_mix(half + 2 * f, t, tap_read(ring, t));
-      tap_advance(t);
-    }
+    if (u.tap[i].gain != 0) run_tap<false>(u, u.tap[i], ring, half, ctx.block_frames);
   }
 }
 
 void run_reverb(Context& ctx, std::int16_t* half) {
   ReverbUnit& r = ctx.reverb;
-  std::int16_t* line = reverb_line(ctx);
+  const std::int32_t level = r.level;
+  const std::int32_t feedback = r.feedback;
+  std::int32_t previous = r.previous;
   const std::uint32_t samples = 2 * ctx.block_frames;
-  for (std::uint32_t i = 0; i < samples; ++i) {
-    const std::int32_t x = half[i];
-    const std::int32_t d = line[r.position];
-    half[i] = wrap16(x + ((d * r.level) >> 8));
-    const std::int32_t t = (d * r.feedback) >> 8;
-    line[r.position] = wrap16((r.previous >> 2) + t + x);
-    r.previous = t;
-    ++r.position;
-    if (--r.countdown == 0) {
+  for (std::uint32_t i = 0; i < samples;) {
+    // Straight runs up to the end of the line.
+    const std::uint32_t run = std::min(samples - i, r.countdown);
+    std::int16_t* line = reverb_line(ctx) + r.position;
+    std::int16_t* x = half + i;
+    for (std::uint32_t k = 0; k < run; ++k) {
+      const std::int32_t dry = x[k];
+      const std::int32_t d = line[k];
+      x[k] = wrap16(dry + ((d * level) >> 8));
+      const std::int32_t t = (d * feedback) >> 8;
+      line[k] = wrap16((previous >> 2) + t + dry);
+      previous = t;
+    }
+    i += run;
+    r.position += run;
+    r.countdown -= run;
+    if (r.countdown == 0) {
       r.position = 0;
       r.countdown = r.length;
     }
   }
+  r.previous = previous;
 }
 
 void fold(const Context& ctx, std::int16_t* dry, const std::int16_t* bus) {
