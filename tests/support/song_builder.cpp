@@ -97,6 +97,11 @@ void Harness::init() {
   driver::init(*ctx_);
 }
 
+void Harness::set_block_frames(int frames) {
+  ctx_->dwDataSize = frames * 8;
+  init();
+}
+
 int Harness::play() { return driver::play(*ctx_); }
 
 std::size_t Harness::block_samples() const { return ctx_->channel == 1 ? 2048 : 4096; }

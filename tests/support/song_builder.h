@@ -61,6 +61,8 @@ class Harness {
   driver::Context& ctx() { return *ctx_; }
   driver::PartSlot& part(int index) { return ctx_->work_adr[index]; }
   void init();
+  // Shorter blocks (at most 2048 frames), e.g. one tick each; restarts the song.
+  void set_block_frames(int frames);
   int play();  // one block
   const std::int16_t* block() const { return buffer_.data(); }
   std::size_t block_samples() const;  // samples in the output of one block
