@@ -2,6 +2,7 @@
 // fresh build can be heard before any song or voice files exist.
 //   kvt_demo OUT.wav
 #include <cmath>
+#include <numbers>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -41,7 +42,7 @@ Bytes make_voice() {
   for (int i = 0; i < 8; ++i) v[0x48 + i] = 0xFF;
   std::vector<std::int16_t> samples;
   for (int i = 0; i < kLength; ++i) {
-    const double t = 2 * M_PI * i / kPeriod;
+    const double t = 2 * std::numbers::pi * i / kPeriod;
     const double fade = 1.0 - 0.5 * i / kLength;  // brighter attack
     samples.push_back(static_cast<std::int16_t>(12000 * (std::sin(t) + 0.5 * fade * std::sin(2 * t) +
                                                          0.25 * fade * std::sin(3 * t))));

@@ -16,8 +16,7 @@ Bytes test_song() {
                      {0x7D, 0, 0, 90, 40, 30, 0, 20, 10, 3, 0, 0x7B, 1, 0x6D, 240, 24, 96, 0xFF}}});
 }
 
-std::vector<std::int16_t> render_with(kvt_driver* d, const Bytes& song, const Bytes& voice, int blocks) {
-  std::vector<std::int16_t> buffer(8192);
+void load(kvt_driver* d, const Bytes& song, const Bytes& voice, std::vector<std::int16_t>& buffer) {
   kvt_driver_inputs* io = kvt_driver_io(d);
   io->fm = song.data();
   io->fm_size = song.size();
@@ -25,8 +24,13 @@ std::vector<std::int16_t> render_with(kvt_driver* d, const Bytes& song, const By
   io->kvw[0] = voice.data();
   io->kvw_size[0] = voice.size();
   io->buffer = buffer.data();
-  io->dwDataSize = 16384;
+  io->dwDataSize = static_cast<int>(buffer.size() * sizeof(std::int16_t));
   io->effect_level = 2;
+}
+
+std::vector<std::int16_t> render_with(kvt_driver* d, const Bytes& song, const Bytes& voice, int blocks) {
+  std::vector<std::int16_t> buffer(8192);
+  load(d, song, voice, buffer);
   kvt_driver_init(d);
   std::vector<std::int16_t> out;
   for (int i = 0; i < blocks; ++i) {
@@ -40,14 +44,7 @@ TEST(DriverCApi, DefaultInstanceRendersThroughTheExports) {
   const Bytes song = test_song();
   const Bytes voice = dc_voice(9000, 200);
   std::vector<std::int16_t> buffer(8192, 1);
-  kvt_driver_inputs* io = kvt_driver_io(kvt_driver_default());
-  io->fm = song.data();
-  io->fm_size = song.size();
-  for (auto& slot : io->kvw) slot = KVT_EMPTY_VOICE;
-  io->kvw[0] = voice.data();
-  io->kvw_size[0] = voice.size();
-  io->buffer = buffer.data();
-  io->dwDataSize = 16384;
+  load(kvt_driver_default(), song, voice, buffer);
   EXPECT_EQ(_kvt_worksize(), 384);
   _kvt_init();
   EXPECT_EQ(_kvt_play(), 0);
@@ -55,8 +52,8 @@ TEST(DriverCApi, DefaultInstanceRendersThroughTheExports) {
   int r = 0;
   for (int i = 0; i < 100 && r >= 0; ++i) r = _kvt_play();
   EXPECT_EQ(r, -1);
-  io->buffer = nullptr;
-  io->fm = nullptr;
+  kvt_driver_io(kvt_driver_default())->buffer = nullptr;
+  kvt_driver_io(kvt_driver_default())->fm = nullptr;
 }
 
 TEST(DriverCApi, InstancesOnSeparateThreadsMatchASingleRun) {

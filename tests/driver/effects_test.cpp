@@ -93,23 +93,23 @@ TEST(Effects, ChorusTapIsAPlainEchoWithoutModulation) {
   EXPECT_EQ(out[162], 0);
 }
 
-TEST(Effects, ChorusTapsReadTheRingThatTapZeroWrites) {
-  Bytes setup = chorus_tap(0, 64, 10);
+// Tap 0 with `first_gain` 10 ticks back, tap 1 at full weight 30 ticks back.
+std::vector<std::int16_t> two_taps(std::uint8_t first_gain) {
+  Bytes setup = chorus_tap(0, first_gain, 10);
   const Bytes second = chorus_tap(1, 128, 30);
   setup.insert(setup.end(), second.begin(), second.end());
-  Harness h = impulse(setup, {2, 2, 2, 1});
-  const auto out = h.render(1);
+  return impulse(setup, {2, 2, 2, 1}).render(1);
+}
+
+TEST(Effects, ChorusTapsReadTheRingThatTapZeroWrites) {
+  const auto out = two_taps(64);
   const int ring = out[0] & ~1;
   EXPECT_EQ(out[160], (ring * 64) >> 8);
   EXPECT_EQ(out[480], (ring * 128) >> 8);
 }
 
 TEST(Effects, TapZeroWithoutGainWritesNothing) {
-  Bytes setup = chorus_tap(0, 0, 10);
-  const Bytes second = chorus_tap(1, 128, 30);
-  setup.insert(setup.end(), second.begin(), second.end());
-  Harness h = impulse(setup, {2, 2, 2, 1});
-  const auto out = h.render(1);
+  const auto out = two_taps(0);
   for (std::size_t i = 2; i < out.size(); ++i) ASSERT_EQ(out[i], 0) << i;
 }
 
