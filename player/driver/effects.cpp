@@ -17,8 +17,9 @@ std::int16_t* chorus_ring(Context& ctx, int unit) { return ctx.delay_adr + kReve
 // is kept in locals: the ring stores could otherwise alias its byte fields.
 template <bool WritesRing>
 void run_tap(ChorusUnit& u, ChorusTap& t, std::int16_t* ring, std::int16_t* half, std::uint32_t frames) {
-  std::uint32_t read = t.read;
-  std::uint32_t fraction = t.fraction;
+  // Read position as 24.8 fixed point: ring sample and 8-bit fraction.
+  std::uint32_t at = (t.read << 8) | t.fraction;
+  constexpr std::uint32_t kCycle = kRingCycle << 8;
   std::uint32_t speed = t.speed;
   std::uint32_t interval_countdown = t.interval_countdown;
   std::uint32_t write = u.write;
@@ -28,8 +29,9 @@ void run_tap(ChorusUnit& u, ChorusTap& t, std::int16_t* ring, std::int16_t* half
   const std::uint16_t right_mask = t.right_mask;
   for (std::uint32_t f = 0; f < frames; ++f) {
     std::int16_t* frame = half + 2 * f;
+    const std::uint32_t read = at >> 8;
     const std::int32_t a = ring[read];
-    const std::int32_t v = a + (((ring[read + 1] - a) * static_cast<std::int32_t>(fraction)) >> 8);
+    const std::int32_t v = a + (((ring[read + 1] - a) * static_cast<std::int32_t>(at & 0xFFu)) >> 8);
     if constexpr (WritesRing) {
       ring[write] = wrap16((frame[0] >> 1) + (frame[1] >> 1) + ((v * feedback) >> 8));
       if (++write == kRingSamples) {
@@ -40,10 +42,8 @@ void run_tap(ChorusUnit& u, ChorusTap& t, std::int16_t* ring, std::int16_t* half
     const auto out = static_cast<std::uint16_t>((v * gain) >> 8);
     frame[0] = wrap16(frame[0] + static_cast<std::int16_t>(out ^ left_mask));
     frame[1] = wrap16(frame[1] + static_cast<std::int16_t>(out ^ right_mask));
-    fraction += speed & 0xFFu;
-    read += (speed >> 8) + (fraction >> 8);
-    fraction &= 0xFFu;
-    if (read >= kRingCycle) read -= kRingCycle;
+    at += speed;
+    if (at >= kCycle) at -= kCycle;
     interval_countdown = (interval_countdown - 1) & 0xFFFFu;
     if (interval_countdown != 0) continue;
     // The sweep: the speed moves by the current step every interval and the
@@ -55,8 +55,8 @@ void run_tap(ChorusUnit& u, ChorusTap& t, std::int16_t* ring, std::int16_t* half
       t.turn_countdown = t.turn_length;
     }
   }
-  t.read = read;
-  t.fraction = static_cast<std::uint8_t>(fraction);
+  t.read = at >> 8;
+  t.fraction = static_cast<std::uint8_t>(at);
   t.speed = static_cast<std::uint16_t>(speed);
   t.interval_countdown = static_cast<std::uint16_t>(interval_countdown);
   if constexpr (WritesRing) u.write = write;
@@ -78,8 +78,8 @@ void run_reverb(Context& ctx, std::int16_t* half) {
   for (std::uint32_t i = 0; i < samples;) {
     // Straight runs up to the end of the line.
     const std::uint32_t run = std::min(samples - i, r.countdown);
-    std::int16_t* line = reverb_line(ctx) + r.position;
-    std::int16_t* x = half + i;
+    std::int16_t* __restrict line = reverb_line(ctx) + r.position;
+    std::int16_t* __restrict x = half + i;
     for (std::uint32_t k = 0; k < run; ++k) {
       const std::int32_t dry = x[k];
       const std::int32_t d = line[k];
