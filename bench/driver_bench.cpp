@@ -25,7 +25,7 @@ Bytes busy_part(int index) {
 }
 
 Bytes tone_voice() {
-  kvt::test::VoiceSpec v;
+  kvt::test::VoiceParams v;
   for (int i = 0; i < 4000; ++i) v.samples.push_back(static_cast<std::int32_t>(9000 * std::sin(i * 0.0628)));
   v.loop_start = 3000;
   v.sets[0] = {127, 0, 0, 0, 0, 0, 0, 60};
@@ -33,10 +33,10 @@ Bytes tone_voice() {
 }
 
 void BM_Render(benchmark::State& state) {
-  kvt::test::SongSpec spec;
-  spec.tempo = 28;
-  for (int i = 0; i < state.range(0); ++i) spec.parts.push_back(busy_part(i));
-  kvt::test::Harness h(kvt::test::make_song(spec), {{0, tone_voice()}}, {0, 2, 2, 1});
+  kvt::test::SongParams params;
+  params.tempo = 28;
+  for (int i = 0; i < state.range(0); ++i) params.parts.push_back(busy_part(i));
+  kvt::test::Harness h(kvt::test::make_song(params), {{0, tone_voice()}}, {0, 2, 2, 1});
   std::int64_t frames = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(h.play());

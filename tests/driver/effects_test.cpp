@@ -13,7 +13,7 @@ constexpr std::int32_t kImpulse = 20000;
 
 // A one-shot voice that is a single impulse.
 Bytes impulse_voice() {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples.assign(100, 0);
   v.samples[0] = kImpulse;
   v.one_shot = true;

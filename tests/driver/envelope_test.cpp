@@ -11,7 +11,7 @@ namespace {
 constexpr std::uint8_t kKey = 36;
 
 Harness enveloped(std::array<std::uint8_t, 8> set, Bytes part, std::uint16_t tempo = 1) {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples.assign(64, 16384);
   v.sets[0] = set;
   return Harness(make_song({48, tempo, false, {std::move(part)}}), {{0, make_voice(v)}});
@@ -62,7 +62,7 @@ TEST(Envelope, RateOffsetWrapsToTheSlowestRate) {
 
 TEST(Envelope, DecayShiftStretchesDecayAndSustain) {
   // Set levels of set 0: peak 127, decay shift 2.
-  VoiceSpec v;
+  VoiceParams v;
   v.samples.assign(64, 16384);
   v.sets[0] = {127, 0, 95, 3, 95, 3, 95, 95};
   v.set_levels[1] = 2;
@@ -93,7 +93,7 @@ TEST(Envelope, NegativeDepthSaturatesAtTheTop) {
 }
 
 TEST(Envelope, ParameterOverridesAndSetSelection) {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples.assign(64, 16384);
   v.sets[3] = {50, 95, 0, 0, 0, 0, 0, 92};
   v.set_levels[6] = 90;  // set 3 peak level

@@ -87,7 +87,7 @@ TEST(Hardening, CallWithoutATargetAndStrayRepeatEndsAreIgnored) {
 }
 
 TEST(Hardening, UnusableVoicesAreEmptySlots) {
-  VoiceSpec base;
+  VoiceParams base;
   base.samples.assign(100, 5000);
   Bytes short_data = make_voice(base);
   short_data.resize(short_data.size() - 2);  // the appended sample is missing
@@ -107,7 +107,7 @@ TEST(Hardening, UnusableVoicesAreEmptySlots) {
 }
 
 TEST(Hardening, StartAtAnEmptyLoopIsSilent) {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples.assign(100, 5000);
   v.loop_start = 100;
   Harness h(make_song({48, 1, false, {{0x6D, 255, 0xE2, 1, kKey, 100, 0xFF}}}), {{0, make_voice(v)}});
@@ -117,7 +117,7 @@ TEST(Hardening, StartAtAnEmptyLoopIsSilent) {
 TEST(Hardening, ExtremeModulationStaysInsideTheVoice) {
   // Detune -8192 makes the step negative, i.e. huge as a 16.16 value: the
   // position wraps through a one-sample loop without spinning.
-  VoiceSpec v;
+  VoiceParams v;
   v.samples.assign(100, 5000);
   v.loop_start = 99;
   for (std::uint8_t hi : {0xE0, 0x7F}) {

@@ -49,7 +49,7 @@ TEST(Modulation, VibratoDelayAndSecondVibratoAdd) {
 
 TEST(Modulation, ModulationPausesWhileTheVoiceIsSilent) {
   // A one-shot voice of 20 samples falls silent after tick 1.
-  VoiceSpec v;
+  VoiceParams v;
   v.samples.assign(20, 8000);
   v.one_shot = true;
   Harness h(make_song({48, 1, false, {{0x6D, 255, 0x76, 4, 0, 1, 0, 10, 0, kKey, 200, 0xFF}}}), {{0, make_voice(v)}});

@@ -212,7 +212,7 @@ TEST(Sequencer, FadeOutEndsEveryPartAfter128Steps) {
 }
 
 TEST(Sequencer, TieKeepsTheVoiceAndGlidesToTheNewPitch) {
-  VoiceSpec v;
+  VoiceParams v;
   for (int i = 0; i < 4000; ++i) v.samples.push_back(i);
   const Bytes part = {0x6D, 255, kKey, 4, 0x74, kKey + 12, 4, 0xFF};
   Harness h(make_song({48, 1, false, {part}}), {{0, make_voice(v)}});

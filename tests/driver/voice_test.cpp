@@ -25,7 +25,7 @@ Bytes one_note_song(std::uint16_t tempo = 2, std::uint8_t length = 255, Bytes be
 }
 
 TEST(Voice, Class0NoteAt44kReproducesTheSample) {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples = ramp(1000);
   Harness h(one_note_song(), {{0, make_voice(v)}});
   const auto left = h.render_left(1);
@@ -38,7 +38,7 @@ TEST(Voice, Class0NoteAt44kReproducesTheSample) {
 }
 
 TEST(Voice, StereoChannelsAreEqualAtCentre) {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples = ramp(500);
   Harness h(one_note_song(), {{0, make_voice(v)}});
   const auto all = h.render(1);
@@ -46,7 +46,7 @@ TEST(Voice, StereoChannelsAreEqualAtCentre) {
 }
 
 TEST(Voice, OutputRateSetsTheStep) {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples = ramp(3000);
   struct Case {
     int rate;
@@ -65,7 +65,7 @@ TEST(Voice, OutputRateSetsTheStep) {
 }
 
 TEST(Voice, RateClassTuningOctaveShiftAndKeyOffset) {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples = ramp(100);
   v.rate_class = 2;
   Harness low(one_note_song(), {{0, make_voice(v)}});
@@ -86,7 +86,7 @@ TEST(Voice, RateClassTuningOctaveShiftAndKeyOffset) {
 }
 
 TEST(Voice, TransposeFoldsIntoTheKeyRange) {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples = ramp(100);
   Harness up(one_note_song(2, 255, {0x66, 100}), {{0, make_voice(v)}});  // 136 folds to 88
   EXPECT_EQ(up.part(0).base_step, driver::pitch_entry(0, 0, 88));
@@ -95,7 +95,7 @@ TEST(Voice, TransposeFoldsIntoTheKeyRange) {
 }
 
 TEST(Voice, LoopWithoutFractionJumpsBackByTheLoopLength) {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples = ramp(3000, 3);
   v.loop_start = 1000;
   Harness h(one_note_song(), {{0, make_voice(v)}});
@@ -111,7 +111,7 @@ TEST(Voice, LoopWithoutFractionJumpsBackByTheLoopLength) {
 }
 
 TEST(Voice, LoopFractionShortensEachPassByAFraction) {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples = ramp(3000, 3);
   v.loop_start = 1000;
   v.loop_fraction = 128;  // each pass is 1999.5 samples
@@ -132,7 +132,7 @@ TEST(Voice, LoopFractionShortensEachPassByAFraction) {
 }
 
 TEST(Voice, OneShotStopsAtItsEndWhileTheKeyIsHeld) {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples = ramp(100, 50, 1000);
   v.one_shot = true;
   Harness h(one_note_song(), {{0, make_voice(v)}});
@@ -144,7 +144,7 @@ TEST(Voice, OneShotStopsAtItsEndWhileTheKeyIsHeld) {
 }
 
 TEST(Voice, StartAtLoopIsIgnoredForOneShotVoices) {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples = ramp(100, 50, 1000);
   v.loop_start = 60;
   Harness looped(one_note_song(2, 255, {0xE2, 1}), {{0, make_voice(v)}});
@@ -155,7 +155,7 @@ TEST(Voice, StartAtLoopIsIgnoredForOneShotVoices) {
 }
 
 TEST(Voice, EightBitInterpolation) {
-  VoiceSpec v;
+  VoiceParams v;
   v.wide = false;
   v.samples = {0x80, 0xFF, 0x00, 0x90, 0x7F, 0x80, 0xC0, 0x40};
   v.rate_class = 2;  // step 0.5: every other frame lies half-way
@@ -177,7 +177,7 @@ TEST(Voice, EightBitInterpolation) {
 }
 
 TEST(Voice, SixteenBitRenderPath) {
-  VoiceSpec v;
+  VoiceParams v;
   v.samples = {0, 20000, -20000, 32767, -32768, 100, -100, 5};
   v.rate_class = 2;
   Harness h(one_note_song(), {{0, make_voice(v)}}, {0, 2, 0, 0});
@@ -208,9 +208,9 @@ TEST(Voice, ProgramChangeToAnEmptySlotStopsATiedNote) {
 }
 
 TEST(Voice, ProgramChangeSelectsTheVoiceAndItsDefaultSet) {
-  VoiceSpec a;
+  VoiceParams a;
   a.samples.assign(64, 1000);
-  VoiceSpec b = a;
+  VoiceParams b = a;
   b.samples.assign(64, -3000);
   b.default_set = 2;
   b.sets[2] = {100, 90, 0, 0, 0, 0, 0, 92};

@@ -17,7 +17,7 @@ void set16(Bytes& b, std::size_t at, std::uint32_t v) {
 
 }  // namespace
 
-Bytes make_voice(const VoiceSpec& s) {
+Bytes make_voice(const VoiceParams& s) {
   Bytes v(0x100, 0);
   const char* magic = s.wide ? "FSPW" : "FSPP";
   for (int i = 0; i < 4; ++i) v[i] = static_cast<std::uint8_t>(magic[i]);
@@ -45,31 +45,31 @@ Bytes make_voice(const VoiceSpec& s) {
 }
 
 Bytes dc_voice(std::int32_t value, std::uint32_t length) {
-  VoiceSpec s;
+  VoiceParams s;
   s.samples.assign(length, value);
   return make_voice(s);
 }
 
-Bytes make_song(const SongSpec& spec) {
-  const std::size_t count = spec.parts.size();
-  Bytes song = {'K', 'V', 'T', 'M', spec.default_length};
-  put16(song, spec.tempo);
+Bytes make_song(const SongParams& params) {
+  const std::size_t count = params.parts.size();
+  Bytes song = {'K', 'V', 'T', 'M', params.default_length};
+  put16(song, params.tempo);
   const std::uint32_t table_end = 0x10 + 2 * static_cast<std::uint32_t>(count);
   put16(song, table_end);
   song.push_back(0);
-  song.push_back(spec.paragraphs ? 0x80 : 0xFF);
+  song.push_back(params.paragraphs ? 0x80 : 0xFF);
   put16(song, 0xFFFF);
   put16(song, 0xFFFF);
   song.push_back(0xFF);
   song.resize(table_end, 0);
   for (std::size_t i = 0; i < count; ++i) {
-    if (spec.parts[i].empty()) {
+    if (params.parts[i].empty()) {
       set16(song, 0x10 + 2 * i, 0xFFFF);
       continue;
     }
-    if (spec.paragraphs) song.resize((song.size() + 15) & ~std::size_t{15}, 0);
-    set16(song, 0x10 + 2 * i, spec.paragraphs ? song.size() / 16 : song.size());
-    song.insert(song.end(), spec.parts[i].begin(), spec.parts[i].end());
+    if (params.paragraphs) song.resize((song.size() + 15) & ~std::size_t{15}, 0);
+    set16(song, 0x10 + 2 * i, params.paragraphs ? song.size() / 16 : song.size());
+    song.insert(song.end(), params.parts[i].begin(), params.parts[i].end());
   }
   return song;
 }

@@ -15,7 +15,7 @@ namespace kvt::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct VoiceSpec {
+struct VoiceParams {
   bool wide = true;                    // "FSPW" 16-bit, else 8-bit (already offset by 0x80)
   std::vector<std::int32_t> samples;   // signed 16-bit values, or 0..255 for 8-bit
   std::uint32_t loop_start = 0;
@@ -35,17 +35,17 @@ struct VoiceSpec {
 
 // The voice image as the loader leaves it: header, samples and the copy of
 // the loop-start sample after the last one.
-Bytes make_voice(const VoiceSpec& spec);
+Bytes make_voice(const VoiceParams& params);
 // A looped 16-bit voice whose every sample is `value`.
 Bytes dc_voice(std::int32_t value, std::uint32_t length = 64);
 
-struct SongSpec {
+struct SongParams {
   std::uint8_t default_length = 48;
   std::uint16_t tempo = 1;  // one tick = 16 frames at 44.1 kHz
   bool paragraphs = false;
   std::vector<Bytes> parts;  // part 1 first; an empty part is absent
 };
-Bytes make_song(const SongSpec& spec);
+Bytes make_song(const SongParams& params);
 
 struct Output {
   int rate_index = 0;
