@@ -44,13 +44,22 @@ Bytes make_voice(const VoiceParams& s) {
   return v;
 }
 
+Bytes voice_file(const VoiceParams& params) {
+  Bytes v = make_voice(params);
+  v.resize(v.size() - (params.wide ? 2 : 1));
+  if (!params.wide) {
+    for (std::size_t i = 0x100; i < v.size(); ++i) v[i] = static_cast<std::uint8_t>(v[i] - 0x80);
+  }
+  return v;
+}
+
 Bytes dc_voice(std::int32_t value, std::uint32_t length) {
   VoiceParams s;
   s.samples.assign(length, value);
   return make_voice(s);
 }
 
-Bytes make_song(const SongParams& params) {
+Bytes make_song(const SongParams& params, const SongListing& listing) {
   const std::size_t count = params.parts.size();
   Bytes song = {'K', 'V', 'T', 'M', params.default_length};
   put16(song, params.tempo);
@@ -62,6 +71,9 @@ Bytes make_song(const SongParams& params) {
   put16(song, 0xFFFF);
   song.push_back(0xFF);
   song.resize(table_end, 0);
+  song[0x09] = static_cast<std::uint8_t>(listing.voices.size());
+  const std::size_t voice_list = song.size();
+  song.resize(song.size() + 2 * listing.voices.size(), 0);
   for (std::size_t i = 0; i < count; ++i) {
     if (params.parts[i].empty()) {
       set16(song, 0x10 + 2 * i, 0xFFFF);
@@ -70,6 +82,16 @@ Bytes make_song(const SongParams& params) {
     if (params.paragraphs) song.resize((song.size() + 15) & ~std::size_t{15}, 0);
     set16(song, 0x10 + 2 * i, params.paragraphs ? song.size() / 16 : song.size());
     song.insert(song.end(), params.parts[i].begin(), params.parts[i].end());
+  }
+  for (std::size_t i = 0; i < listing.voices.size(); ++i) {
+    set16(song, voice_list + 2 * i, song.size());
+    song.push_back(listing.voices[i].first);
+    song.insert(song.end(), listing.voices[i].second.begin(), listing.voices[i].second.end());
+    song.push_back(0);
+  }
+  if (listing.title) {
+    set16(song, 0x0B, song.size());
+    song.insert(song.end(), listing.title->begin(), listing.title->end());
   }
   return song;
 }

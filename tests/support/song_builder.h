@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "driver.h"
@@ -36,6 +38,9 @@ struct VoiceParams {
 // The voice image as the loader leaves it: header, samples and the copy of
 // the loop-start sample after the last one.
 Bytes make_voice(const VoiceParams& params);
+// The voice as its ".kvw" file holds it: no copied sample after the data,
+// and 8-bit samples signed.
+Bytes voice_file(const VoiceParams& params);
 // A looped 16-bit voice whose every sample is `value`.
 Bytes dc_voice(std::int32_t value, std::uint32_t length = 64);
 
@@ -45,7 +50,13 @@ struct SongParams {
   bool paragraphs = false;
   std::vector<Bytes> parts;  // part 1 first; an empty part is absent
 };
-Bytes make_song(const SongParams& params);
+// What the loader reads besides the parts.
+struct SongListing {
+  // The voice list (slot and name), placed after the part table.
+  std::vector<std::pair<std::uint8_t, std::string>> voices;
+  std::optional<Bytes> title;  // a title block: length byte and text, at the end
+};
+Bytes make_song(const SongParams& params, const SongListing& listing = {});
 
 struct Output {
   int rate_index = 0;

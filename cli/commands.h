@@ -1,0 +1,25 @@
+// The subcommands of `kvt`. Each takes the arguments after its name and
+// returns the exit status; a UsageError escapes to main.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kvt::cli {
+
+struct Command {
+  const char* name;
+  const char* usage;    // one line
+  const char* summary;  // one line for `kvt --help`
+  const char* help;     // the options, for `kvt NAME --help`
+  bool play_options;    // also takes the shared output options
+  int (*run)(std::vector<std::string> args);
+};
+
+extern const Command kWavCommand;
+extern const Command kInfoCommand;
+
+// True when the arguments ask for the command's help.
+bool wants_help(const std::vector<std::string>& args);
+
+}  // namespace kvt::cli

@@ -1,0 +1,13 @@
+// Text from the libraries (Shift-JIS bytes, or UTF-8 where a file held it)
+// made printable on a UTF-8 terminal.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kvt::cli {
+
+// Valid UTF-8 comes back as it is; anything else is read as CP932.
+std::string to_utf8(std::string_view bytes);
+
+}  // namespace kvt::cli

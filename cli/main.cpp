@@ -1,0 +1,70 @@
+// kvt: render, inspect (and later compile, convert and play) songs from the
+// terminal. Exit status: 0 done, 1 failed (the reason is on stderr), 2 a
+// bad command line.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "play_options.h"
+
+namespace {
+
+using kvt::cli::Command;
+
+constexpr int kUsage = 2;
+const Command* const kCommands[] = {&kvt::cli::kWavCommand, &kvt::cli::kInfoCommand};
+
+void print_overview(std::FILE* to) {
+  std::fprintf(to, "usage: kvt COMMAND [ARGS...]\n\ncommands:\n");
+  for (const Command* c : kCommands) std::fprintf(to, "  %-6s %s\n", c->name, c->summary);
+  std::fprintf(to, "\n'kvt COMMAND --help' describes a command's options.\n");
+}
+
+void print_command_help(const Command& c) {
+  std::printf("usage: %s\n\n%s", c.usage, c.help);
+  if (c.play_options) std::printf("%s", kvt::cli::kPlayOptionsHelp);
+}
+
+}  // namespace
+
+bool kvt::cli::wants_help(const std::vector<std::string>& args) {
+  for (const std::string& a : args) {
+    if (a == "--") return false;
+    if (a == "--help" || a == "-h") return true;
+  }
+  return false;
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    print_overview(stderr);
+    return kUsage;
+  }
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    print_overview(stdout);
+    return 0;
+  }
+  for (const Command* c : kCommands) {
+    if (name != c->name) continue;
+    std::vector<std::string> args(argv + 2, argv + argc);
+    if (kvt::cli::wants_help(args)) {
+      print_command_help(*c);
+      return 0;
+    }
+    try {
+      return c->run(std::move(args));
+    } catch (const kvt::cli::UsageError& e) {
+      std::fprintf(stderr, "kvt %s: %s\nusage: %s\n", c->name, e.what(), c->usage);
+      return kUsage;
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "kvt %s: %s\n", c->name, e.what());
+      return 1;
+    }
+  }
+  std::fprintf(stderr, "kvt: unknown command '%s'\n", name.c_str());
+  print_overview(stderr);
+  return kUsage;
+}

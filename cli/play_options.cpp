@@ -1,0 +1,74 @@
+#include "play_options.h"
+
+#include <cstring>
+
+#include "assets.h"
+
+namespace kvt::cli {
+namespace {
+
+int rate_index(int hz) {
+  switch (hz) {
+    case 44100: return 0;
+    case 33075: return 1;
+    case 22050: return 2;
+    default: return 4;  // 11025; choice() admits no other value
+  }
+}
+
+void set_dir(char (&field)[256], const std::string& dir) {
+  if (dir.size() >= sizeof field) throw UsageError("voice directory too long: " + dir);
+  std::memset(field, 0, sizeof field);
+  std::memcpy(field, dir.data(), dir.size());
+}
+
+void set_voice_dirs(playstruct& settings, const std::string& list) {
+  const std::size_t colon = list.find(':');
+  set_dir(settings.pcm_dir[0], list.substr(0, colon));
+  set_dir(settings.pcm_dir[1], colon == std::string::npos ? std::string() : list.substr(colon + 1));
+}
+
+}  // namespace
+
+const char* const kPlayOptionsHelp =
+    "  --rate HZ          44100 (default), 33075, 22050 or 11025\n"
+    "  --mono             one channel instead of two\n"
+    "  --effect N         0 none, 1 reverb, 2 reverb and chorus/delay (default)\n"
+    "  --fade N           speed of the closing fade-out, 0 (default), 1 or 2 (slower)\n"
+    "  --loop N           passes through a looping song before it fades out, 1 or 2\n"
+    "  --voices DIR[:DIR] voice directories, searched in order (default: the bank\n"
+    "                     installed with kvt); a last component may hold * and ?\n";
+
+playstruct default_play_settings() {
+  playstruct s{};
+  set_voice_dirs(s, default_voice_dir());
+  s.rate_index = 0;
+  s.channel = 2;
+  s.effect_level = 2;
+  s.fade = 0;
+  s.loop = 1;
+  s.bit = 16;
+  s.keyboard_flag = 0;
+  return s;
+}
+
+bool read_play_option(Arguments& args, const std::string& option, playstruct& s) {
+  if (option == "--rate") {
+    s.rate_index = rate_index(args.choice({44100, 33075, 22050, 11025}));
+  } else if (option == "--mono") {
+    s.channel = 1;
+  } else if (option == "--effect") {
+    s.effect_level = args.choice({0, 1, 2});
+  } else if (option == "--fade") {
+    s.fade = args.choice({0, 1, 2});
+  } else if (option == "--loop") {
+    s.loop = args.choice({1, 2});
+  } else if (option == "--voices") {
+    set_voice_dirs(s, args.value());
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kvt::cli

@@ -1,0 +1,69 @@
+// kvt wav: render a song into a WAVE file.
+#include <cstdio>
+
+#include "commands.h"
+#include "display_text.h"
+#include "play_options.h"
+#include "terminal_ui.h"
+
+namespace kvt::cli {
+namespace {
+
+constexpr int kInterrupted = 130;
+
+// SONG with its extension replaced by ".wav".
+std::string wav_name_for(const std::string& song) {
+  const std::size_t slash = song.rfind('/');
+  const std::size_t dot = song.rfind('.');
+  const bool has_extension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+  return (has_extension ? song.substr(0, dot) : song) + ".wav";
+}
+
+int run_wav(std::vector<std::string> list) {
+  Arguments args(std::move(list));
+  playstruct settings = default_play_settings();
+  std::string song, out;
+  while (!args.done()) {
+    if (const auto option = args.next_option()) {
+      if (*option == "-o" || *option == "--output") {
+        out = args.value();
+      } else if (*option == "--bits") {
+        settings.bit = args.choice({8, 16});
+      } else if (!read_play_option(args, *option, settings)) {
+        throw UsageError("unknown option " + *option);
+      }
+    } else if (const auto operand = args.next_operand()) {
+      if (!song.empty()) throw UsageError("one song at a time");
+      song = *operand;
+    }
+  }
+  if (song.empty()) throw UsageError("no song given");
+  if (out.empty()) out = wav_name_for(song);
+
+  const TerminalUi ui;
+  char title[256] = {};
+  const int result = _output_wav(song.c_str(), out.c_str(), settings, title);
+  if (result != 0 || ui.message_shown()) return 1;
+  if (ui.interrupted()) {
+    std::fprintf(stderr, "kvt: interrupted; %s holds the part rendered so far\n", out.c_str());
+    return kInterrupted;
+  }
+  std::printf("%s\n%s\n", to_utf8(title).c_str(), out.c_str());
+  return 0;
+}
+
+}  // namespace
+
+extern const Command kWavCommand{
+    "wav",
+    "kvt wav SONG.kvt [-o OUT.wav] [--rate HZ] [--mono] [--effect N] [--fade N] [--loop N] [--bits 8|16] "
+    "[--voices DIR1[:DIR2]]",
+    "render a song data file into a WAVE file",
+    "Renders SONG.kvt into a WAVE file, as fast as the processor allows.\n"
+    "  -o, --output FILE  the WAVE file (default: SONG with .wav)\n"
+    "  --bits N           16 (default) or 8; 8-bit output is scaled to the song's peak\n",
+    true,
+    run_wav,
+};
+
+}  // namespace kvt::cli

@@ -1,0 +1,100 @@
+// The player host's C exports over one default player instance.
+#include <cstring>
+#include <exception>
+
+#include "kvt/player.h"
+#include "output_wav.h"
+#include "song_events.h"
+#include "song_image.h"
+#include "voice_search.h"
+
+namespace {
+
+kvt::host::Player& default_player() {
+  static kvt::host::Player player;  // lives as long as the process
+  return player;
+}
+
+void copy_truncated(const std::string& text, char* out, std::size_t size) {
+  if (out == nullptr || size == 0) return;
+  const std::size_t n = std::min(text.size(), size - 1);
+  std::memcpy(out, text.data(), n);
+  out[n] = '\0';
+}
+
+}  // namespace
+
+extern "C" {
+
+void kvt_set_host_ui(const kvt_host_ui* ui) { default_player().ui.callbacks = ui != nullptr ? *ui : kvt_host_ui{}; }
+
+int _output_wav(const char* song_path, const char* wav_path, playstruct settings, char* title_out) {
+  if (song_path == nullptr || wav_path == nullptr) return 1;
+  try {
+    return kvt::host::output_wav(default_player(), song_path, wav_path, settings, title_out);
+  } catch (const std::exception&) {
+    return 1;
+  }
+}
+
+int kvt_song_read_info(const unsigned char* image, std::size_t size, kvt_song_info* info, char* title,
+                       std::size_t title_size) {
+  if (image == nullptr) return KVT_SONG_NOT_SONG;
+  const kvt::host::SongImage song(image, size);
+  switch (song.check()) {
+    case kvt::host::SongCheck::not_song: return KVT_SONG_NOT_SONG;
+    case kvt::host::SongCheck::damaged: return KVT_SONG_DAMAGED;
+    case kvt::host::SongCheck::ok: break;
+  }
+  const kvt::host::SongHeader h = song.header();
+  if (info != nullptr) {
+    *info = kvt_song_info{h.default_length, h.tempo,          h.part_table_end, h.voice_count,
+                          h.offset_mode,    h.title_offset,   h.key_adj_offset, song.part_entries()};
+  }
+  try {
+    copy_truncated(song.title_line(), title, title_size);
+  } catch (const std::exception&) {
+    copy_truncated({}, title, title_size);
+  }
+  return KVT_SONG_OK;
+}
+
+int kvt_song_voice(const unsigned char* image, std::size_t size, unsigned index, unsigned* slot, const char** name) {
+  const kvt::host::SongImage song(image, size);
+  if (image == nullptr || song.check() != kvt::host::SongCheck::ok || index >= song.header().voice_count) return 1;
+  const kvt::host::VoiceRecord record = song.voice(index);
+  if (slot != nullptr) *slot = record.slot;
+  if (name != nullptr) *name = record.name.data();
+  return 0;
+}
+
+long kvt_song_part(const unsigned char* image, std::size_t size, unsigned index, unsigned long* offset) {
+  const kvt::host::SongImage song(image, size);
+  if (image == nullptr || song.check() != kvt::host::SongCheck::ok) return -1;
+  const auto start = song.part_start(index);
+  if (!start) return -1;
+  if (offset != nullptr) *offset = *start;
+  long events = 0;
+  for (std::size_t at = *start; at < size;) {
+    const std::uint32_t n = kvt::song::event_size(image + at, static_cast<std::uint32_t>(std::min<std::size_t>(size - at, UINT32_MAX)));
+    if (n == 0) break;
+    ++events;
+    if (image[at] == kvt::song::kEnd) break;
+    at += n;
+  }
+  return events;
+}
+
+int kvt_find_voice(const char* name, const playstruct* settings, char* path, std::size_t path_size) {
+  if (name == nullptr || settings == nullptr) return 1;
+  try {
+    const std::string found = kvt::host::find_voice_file(name, settings->pcm_dir);
+    if (found.empty()) return 1;
+    copy_truncated(found, path, path_size);
+    return 0;
+  } catch (const std::exception&) {
+    return 1;
+  }
+}
+
+}  // extern "C"

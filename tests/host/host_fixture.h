@@ -1,0 +1,64 @@
+// Scratch directories with songs and voice files, the play settings that
+// point at them, and a front end that records what the library shows.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "kvt/player.h"
+#include "song_builder.h"
+
+namespace kvt::test {
+
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  // Writes `bytes` to `name` (directories created); returns the full path.
+  std::string write(const std::string& name, const Bytes& bytes) const;
+  std::vector<std::string> entries() const;  // names in the top directory
+
+ private:
+  std::filesystem::path path_;
+};
+
+Bytes read_file(const std::string& path);
+
+playstruct settings_for(const std::string& dir1, const std::string& dir2 = {});
+
+struct Shown {
+  std::string text;
+  int icon;
+};
+
+// Installs itself as the library's front end while it lives.
+class RecordingUi {
+ public:
+  explicit RecordingUi(int cancel_after_polls = -1);
+  ~RecordingUi();
+  RecordingUi(const RecordingUi&) = delete;
+  RecordingUi& operator=(const RecordingUi&) = delete;
+
+  std::vector<Shown> messages;
+  std::vector<std::string> progress;
+  int finished = 0;
+
+ private:
+  int cancel_after_;
+  int polls_ = 0;
+};
+
+// A single-note song on slot 0 whose voice file is "tone.kvw".
+struct ToneSong {
+  Bytes song;
+  Bytes voice;
+};
+ToneSong tone_song(const std::vector<Bytes>& parts, bool wide_voice = true);
+
+}  // namespace kvt::test
