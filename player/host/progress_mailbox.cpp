@@ -6,7 +6,7 @@ void ProgressMailbox::show(const char* text, Keep keep) {
   const std::lock_guard lock(mutex_);
   shown_ = text;
   const bool replaceable = keep == Keep::latest;
-  if (!notes_.empty() && notes_.back().replaceable && !notes_.back().is_message) {
+  if (replaceable && !notes_.empty() && notes_.back().replaceable) {
     notes_.back() = Note{false, replaceable, shown_, 0};
   } else {
     notes_.push_back(Note{false, replaceable, shown_, 0});
