@@ -39,6 +39,7 @@ test: test-fast test-sanitize
 
 bench: build
 	$(BUILD)/bin/driver_bench
+	$(BUILD)/bin/wav_bench
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)
