@@ -1,4 +1,6 @@
 // kvt wav: render a song into a WAVE file.
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "commands.h"
@@ -17,6 +19,12 @@ std::string wav_name_for(const std::string& song) {
   const std::size_t dot = song.rfind('.');
   const bool has_extension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
   return (has_extension ? song.substr(0, dot) : song) + ".wav";
+}
+
+// Which file a path names now; a rename over it gives another inode.
+ino_t file_identity(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
 int run_wav(std::vector<std::string> list) {
@@ -40,12 +48,17 @@ int run_wav(std::vector<std::string> list) {
   if (song.empty()) throw UsageError("no song given");
   if (out.empty()) out = wav_name_for(song);
 
+  const ino_t before = file_identity(out);
   const TerminalUi ui;
   char title[256] = {};
   const int result = _output_wav(song.c_str(), out.c_str(), settings, title);
   if (result != 0 || ui.message_shown()) return 1;
   if (ui.interrupted()) {
-    std::fprintf(stderr, "kvt: interrupted; %s holds the part rendered so far\n", out.c_str());
+    if (file_identity(out) == before) {
+      std::fprintf(stderr, "kvt: interrupted; no file written\n");
+    } else {
+      std::fprintf(stderr, "kvt: interrupted; %s holds the part rendered so far\n", out.c_str());
+    }
     return kInterrupted;
   }
   std::printf("%s\n%s\n", to_utf8(title).c_str(), out.c_str());
