@@ -13,23 +13,13 @@ const std::vector<Bytes> kParts = {
     {0x73, 0, 0x6D, 235, 0x70, 40, 0x75, 30, 40, 60, 0xFF},
 };
 
-class KvtCommandTest : public ::testing::Test {
+class KvtCommandTest : public ToneSongTest {
  protected:
-  void SetUp() override {
-    tone = tone_song(kParts);
-    song = dir.write("Song.kvt", tone.song);
-    dir.write("voices/TONE.kvw", tone.voice);
-  }
+  KvtCommandTest() : ToneSongTest(kParts, "Song.kvt", "voices/TONE.kvw") {}
 
   Bytes expected(const WavSettings& w) const {
-    Bytes loaded = tone.voice;
-    loaded.insert(loaded.end(), loaded.begin() + 0x100, loaded.begin() + 0x102);
-    return expected_wav(rendered_samples(tone.song, {{0, loaded}}, w), w);
+    return expected_wav(rendered_samples(tone.song, {{0, loaded_voice(tone.voice)}}, w), w);
   }
-
-  ScratchDir dir;
-  ToneSong tone;
-  std::string song;
 };
 
 TEST_F(KvtCommandTest, UsageErrorsExitTwoWithAUsageLine) {
@@ -115,10 +105,8 @@ TEST_F(KvtCommandTest, InterruptFinishesAValidShorterFile) {
   // A header that counts the blocks written, and the song's first blocks.
   ASSERT_EQ((wav.size() - 44) % 4096, 0u);
   const std::size_t blocks = std::min<std::size_t>((wav.size() - 44) / 4096, 50);
-  Bytes loaded = tone.voice;
-  loaded.insert(loaded.end(), loaded.begin() + 0x100, loaded.begin() + 0x102);
   const WavSettings w{4, 1, 2, 0, 2, 16};
-  Bytes start = expected_wav(rendered_samples(tone.song, {{0, loaded}}, w, blocks), w);
+  Bytes start = expected_wav(rendered_samples(tone.song, {{0, loaded_voice(tone.voice)}}, w, blocks), w);
   const std::uint32_t data_size = static_cast<std::uint32_t>(wav.size() - 44);
   for (int i = 0; i < 4; ++i) {
     start[4 + i] = static_cast<std::uint8_t>((data_size + 36) >> (8 * i));

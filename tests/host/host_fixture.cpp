@@ -79,4 +79,13 @@ ToneSong tone_song(const std::vector<Bytes>& parts, bool wide_voice) {
   return ToneSong{make_song({48, 28, false, parts}, {{{0, "tone"}}, std::nullopt}), voice_file(v)};
 }
 
+Bytes loaded_voice(Bytes file) {
+  const bool wide = file[3] == 'W';
+  if (!wide) {
+    for (std::size_t i = 0x100; i < file.size(); ++i) file[i] = static_cast<std::uint8_t>(file[i] + 0x80);
+  }
+  file.insert(file.end(), file.begin() + 0x100, file.begin() + 0x100 + (wide ? 2 : 1));
+  return file;
+}
+
 }  // namespace kvt::test

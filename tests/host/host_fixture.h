@@ -2,6 +2,8 @@
 // point at them, and a front end that records what the library shows.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -60,5 +62,20 @@ struct ToneSong {
   Bytes voice;
 };
 ToneSong tone_song(const std::vector<Bytes>& parts, bool wide_voice = true);
+// A voice file as the loader leaves it in memory (its loop starts at 0).
+Bytes loaded_voice(Bytes file);
+
+// A scratch directory holding a tone song and its voice file.
+class ToneSongTest : public ::testing::Test {
+ protected:
+  ToneSongTest(const std::vector<Bytes>& parts, const std::string& song_name, const std::string& voice_name)
+      : tone(tone_song(parts)), song(dir.write(song_name, tone.song)) {
+    dir.write(voice_name, tone.voice);
+  }
+
+  ScratchDir dir;
+  ToneSong tone;
+  std::string song;
+};
 
 }  // namespace kvt::test

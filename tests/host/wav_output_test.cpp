@@ -21,13 +21,9 @@ const std::vector<Bytes> kParts = {
 
 constexpr char kFinished[] = "\x8F\x49\x97\xB9\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";
 
-class WavOutputTest : public ::testing::Test {
+class WavOutputTest : public ToneSongTest {
  protected:
-  void SetUp() override {
-    tone = tone_song(kParts);
-    song = dir.write("song.kvt", tone.song);
-    dir.write("voices/tone.kvw", tone.voice);
-  }
+  WavOutputTest() : ToneSongTest(kParts, "song.kvt", "voices/tone.kvw") {}
 
   playstruct settings(const WavSettings& w) const {
     playstruct s = settings_for(dir / "voices");
@@ -46,16 +42,7 @@ class WavOutputTest : public ::testing::Test {
 
   Bytes expected(const WavSettings& w, const std::vector<Bytes>& parts = kParts, bool wide = true) const {
     const ToneSong t = tone_song(parts, wide);
-    return expected_wav(rendered_samples(t.song, {{0, loaded_voice(t.voice, wide)}}, w), w);
-  }
-
-  static Bytes loaded_voice(Bytes file, bool wide) {
-    if (!wide) {
-      for (std::size_t i = 0x100; i < file.size(); ++i) file[i] = static_cast<std::uint8_t>(file[i] + 0x80);
-    }
-    const std::size_t width = wide ? 2 : 1;
-    file.insert(file.end(), file.begin() + 0x100, file.begin() + 0x100 + width);  // loop start 0
-    return file;
+    return expected_wav(rendered_samples(t.song, {{0, loaded_voice(t.voice)}}, w), w);
   }
 
   // 0 when the rendering failed with its message.
@@ -68,9 +55,6 @@ class WavOutputTest : public ::testing::Test {
     return result == 0 && ui.messages.size() == 1 && ui.messages[0].text == "It failed to write out." ? 0 : 1;
   }
 
-  ScratchDir dir;
-  ToneSong tone;
-  std::string song;
   char title[256] = {};
 };
 
@@ -101,7 +85,7 @@ TEST_F(WavOutputTest, EightBitFilesAreScaledByTheSongsPeak) {
     ASSERT_GE(ui.progress.size(), 2u);
     const std::string& last = ui.progress[ui.progress.size() - 2];
     const std::vector<std::int16_t> samples =
-        rendered_samples(tone.song, {{0, loaded_voice(tone.voice, true)}}, w);
+        rendered_samples(tone.song, {{0, loaded_voice(tone.voice)}}, w);
     int peak = 0;
     for (std::int16_t v : samples) peak = std::max(peak, std::abs(int{v}));
     ASSERT_GT(peak, 1000);
@@ -199,7 +183,7 @@ TEST_F(WavOutputTest, CancelLeavesAValidShorterFile) {
   // The header counts exactly the blocks written, and they are the song's first.
   EXPECT_EQ((wav.size() - 44) % 4096, 0u);
   const std::size_t blocks = (wav.size() - 44) / 4096;
-  EXPECT_EQ(wav, expected_wav(rendered_samples(long_song.song, {{0, loaded_voice(long_song.voice, true)}}, w, blocks), w));
+  EXPECT_EQ(wav, expected_wav(rendered_samples(long_song.song, {{0, loaded_voice(long_song.voice)}}, w, blocks), w));
   EXPECT_NE(std::find(ui.progress.begin(), ui.progress.end(), "WAV file is closed halfway!"), ui.progress.end());
   EXPECT_EQ(ui.progress.back(), kFinished);
   EXPECT_EQ(dir.entries().size(), 3u);  // song, voices, part.wav: no temporary left
