@@ -82,7 +82,7 @@ VoiceFile make_drum(const Recipe& r, std::uint32_t seed) {
   double phase = 0;
   for (std::size_t n = 0; n < length; ++n) {
     const double t = n / rate;
-    const double f = r.body_end + (r.body_start - r.body_end) * std::exp(-t / r.glide);
+    const double f = r.glide > 0 ? r.body_end + (r.body_start - r.body_end) * std::exp(-t / r.glide) : r.body_end;
     phase += 2 * kPi * f / rate;
     double v = r.body_level * std::sin(phase) * std::exp(-t / r.body_decay);
     // Claps: bursts 10 ms apart, the last one ringing out.
