@@ -1,12 +1,10 @@
 #include "wav_file.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
+
+#include "atomic_file.h"
 
 namespace kvt::host {
 namespace {
@@ -18,28 +16,6 @@ void put32(std::uint8_t* p, std::uint32_t v) {
 void put16(std::uint8_t* p, std::uint16_t v) {
   p[0] = static_cast<std::uint8_t>(v);
   p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t put = ::write(fd, data, size);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    data += put;
-    size -= static_cast<std::size_t>(put);
-  }
-  return true;
-}
-
-// A fresh name next to the target; O_EXCL makes it ours alone.
-int create_beside(const std::string& target, std::string& temp) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = target + ".part-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
 }
 
 }  // namespace
@@ -78,12 +54,13 @@ bool WavFile::finish() {
   if (fd_ < 0) return false;
   std::uint8_t header[kWavHeaderSize];
   wav_header(format_, static_cast<std::uint32_t>(data_size_), header);
-  const bool ok = lseek(fd_, 0, SEEK_SET) == 0 && write_all(fd_, header, sizeof header) && fsync(fd_) == 0;
-  const bool closed = close(fd_) == 0;
+  if (lseek(fd_, 0, SEEK_SET) != 0 || !write_all(fd_, header, sizeof header)) {
+    abandon();
+    return false;
+  }
+  const int fd = fd_;
   fd_ = -1;
-  if (ok && closed && std::rename(temp_.c_str(), target_.c_str()) == 0) return true;
-  unlink(temp_.c_str());
-  return false;
+  return commit_beside(fd, temp_, target_);
 }
 
 void WavFile::abandon() {
