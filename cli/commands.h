@@ -18,6 +18,7 @@ struct Command {
 
 extern const Command kWavCommand;
 extern const Command kInfoCommand;
+extern const Command kMmlCommand;
 
 // True when the arguments ask for the command's help.
 bool wants_help(const std::vector<std::string>& args);

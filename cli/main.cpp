@@ -1,5 +1,5 @@
-// kvt: render, inspect (and later compile, convert and play) songs from the
-// terminal. Exit status: 0 done, 1 failed (the reason is on stderr), 2 a
+// kvt: compile, render and inspect (and later convert and play) songs from
+// the terminal. Exit status: 0 done, 1 failed (the reason is on stderr), 2 a
 // bad command line.
 #include <cstdio>
 #include <exception>
@@ -14,7 +14,7 @@ namespace {
 using kvt::cli::Command;
 
 constexpr int kUsage = 2;
-const Command* const kCommands[] = {&kvt::cli::kWavCommand, &kvt::cli::kInfoCommand};
+const Command* const kCommands[] = {&kvt::cli::kMmlCommand, &kvt::cli::kWavCommand, &kvt::cli::kInfoCommand};
 
 void print_overview(std::FILE* to) {
   std::fprintf(to, "usage: kvt COMMAND [ARGS...]\n\ncommands:\n");

@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "display_text.h"
 #include "play_options.h"
+#include "song_sources.h"
 #include "terminal_ui.h"
 
 namespace kvt::cli {
@@ -30,11 +31,13 @@ ino_t file_identity(const std::string& path) {
 int run_wav(std::vector<std::string> list) {
   Arguments args(std::move(list));
   playstruct settings = default_play_settings();
-  std::string song, out;
+  std::string song, out, config;
   while (!args.done()) {
     if (const auto option = args.next_option()) {
       if (*option == "-o" || *option == "--output") {
         out = args.value();
+      } else if (*option == "-c" || *option == "--config") {
+        config = args.value();
       } else if (*option == "--bits") {
         settings.bit = args.choice({8, 16});
       } else if (!read_play_option(args, *option, settings)) {
@@ -47,11 +50,13 @@ int run_wav(std::vector<std::string> list) {
   }
   if (song.empty()) throw UsageError("no song given");
   if (out.empty()) out = wav_name_for(song);
+  const auto data = song_for(song, config);
+  if (!data) return 1;
 
   const ino_t before = file_identity(out);
   const TerminalUi ui;
   char title[256] = {};
-  const int result = _output_wav(song.c_str(), out.c_str(), settings, title);
+  const int result = _output_wav(data->c_str(), out.c_str(), settings, title);
   if (result != 0 || ui.message_shown()) return 1;
   if (ui.interrupted()) {
     if (file_identity(out) == before) {
@@ -69,11 +74,13 @@ int run_wav(std::vector<std::string> list) {
 
 extern const Command kWavCommand{
     "wav",
-    "kvt wav SONG.kvt [-o OUT.wav] [--rate HZ] [--mono] [--effect N] [--fade N] [--loop N] [--bits 8|16] "
+    "kvt wav SONG.kvt|SONG.mml [-o OUT.wav] [-c CONFIG.cfb] [--rate HZ] [--mono] [--effect N] [--fade N] [--loop N] [--bits 8|16] "
     "[--voices DIR1[:DIR2]]",
-    "render a song data file into a WAVE file",
-    "Renders SONG.kvt into a WAVE file, as fast as the processor allows.\n"
+    "render a song into a WAVE file",
+    "Renders SONG into a WAVE file, as fast as the processor allows. An MML\n"
+    "source is compiled first (into SONG.KVT beside it).\n"
     "  -o, --output FILE  the WAVE file (default: SONG with .wav)\n"
+    "  -c, --config FILE  the voice configuration for MML (default: the bank's)\n"
     "  --bits N           16 (default) or 8; 8-bit output is scaled to the song's peak\n",
     true,
     run_wav,

@@ -24,4 +24,14 @@ void append(Compiler& c, const char* format, ...) {
   if (n > 0) append_bytes(c, Msg, static_cast<std::size_t>(n) < sizeof Msg ? n : sizeof Msg - 1);
 }
 
+void end_progress_entry(Compiler& c) {
+  append(c, c.putcnt == 0 ? "  " : "\n");
+  c.putcnt ^= 1;
+}
+
+void end_progress(Compiler& c) {
+  if (c.putcnt == 1) append(c, "\n");
+  c.putcnt = 0;
+}
+
 }  // namespace kvt::compiler

@@ -9,4 +9,9 @@ namespace kvt::compiler {
 void append(Compiler& c, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void append_bytes(Compiler& c, const char* bytes, std::size_t count);
 
+// Ends one entry of a progress table; two entries share a line.
+void end_progress_entry(Compiler& c);
+// Ends a progress table, closing a half-filled line.
+void end_progress(Compiler& c);
+
 }  // namespace kvt::compiler

@@ -32,4 +32,6 @@ std::string resolve_case(const std::string& path) {
   return (slash == std::string::npos ? std::string() : dir) + matches.front();
 }
 
+std::string song_path(const std::string& mmlfile) { return resolve_case(opt(mmlfile, ".KVT")); }
+
 }  // namespace kvt::compiler

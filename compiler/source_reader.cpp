@@ -58,6 +58,10 @@ const char* read_header(Compiler& c, const char* p) {
 
 bool is_digit(char ch) { return ch >= '0' && ch <= '9'; }
 
+// The read position with its line; inside a macro body that is the body's
+// own line, so that an error mark lines up with what it points at.
+SourceMark here(const Compiler& c) { return {c.mmlp, c.macroflag ? c.macro_top : c.mmlltop}; }
+
 }  // namespace
 
 void load_source(Compiler& c, std::string_view file) {
@@ -141,7 +145,7 @@ char getstr(Compiler& c) {
       }
       continue;
     }
-    c.mmlstr = {c.mmlp, c.mmlltop};
+    c.mmlstr = here(c);
     c.befchr = ch;
     return ch;
   }
@@ -151,6 +155,12 @@ char nextstr(Compiler& c) {
   const char ch = getstr(c);
   if (ch != kEndMark) ++c.mmlp;
   return ch;
+}
+
+bool accept(Compiler& c, char ch) {
+  if (getstr(c) != ch) return false;
+  ++c.mmlp;
+  return true;
 }
 
 int macrostr(char name) {
@@ -168,6 +178,7 @@ void define_macros(Compiler& c) {
     const int index = macrostr(*p);
     if (index < 0) error(c, 6);
     c.macro[index] = p + 1;
+    c.macro_line[index] = c.mmlltop;
     ++count;
   }
   append(c, "%d Macro is defined.\n", count);
@@ -182,6 +193,7 @@ void call_macro(Compiler& c) {
   if (c.macro[index] == nullptr) error(c, 5);
   c.mmlpstac = c.mmlp + 1;
   c.macroflag = 1;
+  c.macro_top = c.macro_line[index];
   c.mmlp = c.macro[index];
 }
 
@@ -195,7 +207,7 @@ int getdeci(Compiler& c, int lower, int upper, int nflag) {
     comma = true;
   }
   const bool negative = getstr(c) == '-';
-  c.mmlnum = {c.mmlp, c.mmlltop};
+  c.mmlnum = here(c);
   c.numlen = 0;
   if (negative) ++c.mmlp;
   long value = 0;

@@ -22,6 +22,8 @@ const char* parttop(Compiler& c, char letter, char group);
 char lookstr(Compiler& c);
 char getstr(Compiler& c);
 char nextstr(Compiler& c);
+// Consumes the next character when it is `ch` (blanks and comments skipped).
+bool accept(Compiler& c, char ch);
 
 int macrostr(char name);  // -1 for a bad name
 void define_macros(Compiler& c);

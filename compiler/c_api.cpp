@@ -1,0 +1,26 @@
+#include <cstring>
+
+#include "compilation.h"
+#include "kvt/kvtc.h"
+#include "paths.h"
+
+extern "C" {
+
+KVT_API int kvtc_compile(const char* mmlfile, const char* cfgfile, char* text, size_t text_size) {
+  if (mmlfile == nullptr || cfgfile == nullptr) return 1;
+  return kvt::compiler::compile_file(mmlfile, cfgfile, text, text == nullptr ? 0 : text_size);
+}
+
+KVT_API int kvtc_song_path(const char* mmlfile, char* path, size_t path_size) {
+  if (mmlfile == nullptr || path == nullptr) return 1;
+  const std::string song = kvt::compiler::song_path(mmlfile);
+  if (song.size() >= path_size) return 1;
+  std::memcpy(path, song.c_str(), song.size() + 1);
+  return 0;
+}
+
+KVT_API int _kvtc(const char* mmlfile, const char* cfgfile, char* text2) {
+  return kvtc_compile(mmlfile, cfgfile, text2, KVTC_TEXT_SIZE);
+}
+
+}

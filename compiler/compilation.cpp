@@ -1,0 +1,91 @@
+#include "compilation.h"
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "atomic_file.h"
+#include "config_reader.h"
+#include "error_report.h"
+#include "messages.h"
+#include "object_tables.h"
+#include "part_commands.h"
+#include "paths.h"
+#include "song_lines.h"
+#include "source_reader.h"
+
+namespace kvt::compiler {
+namespace {
+
+// Far more than any source whose object fits; anything larger is refused
+// before it is read.
+constexpr std::streamoff kLargestSource = 64 << 20;
+
+// The whole file, or error 1 when it cannot be read.
+std::string read_whole(Compiler& c, const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) error(c, 1);
+  const std::streamoff size = in.tellg();
+  if (size < 0) error(c, 1);
+  if (size > kLargestSource) error(c, 0);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  in.seekg(0);
+  if (!in.read(bytes.data(), size)) error(c, 1);
+  return bytes;
+}
+
+void run(Compiler& c, const char* mmlfile, const char* cfgfile) {
+  append(c, "KVT Music Macro Language Compiler .. %s\n\n", mmlfile);
+  c.mallev = 0;
+  c.objdata.assign(kObjectSize, 0xFF);
+  c.mallev = 1;
+  load_source(c, read_whole(c, resolve_case(opt(mmlfile, ".MML"))));
+  c.mallev = 2;
+  const std::string config = read_whole(c, resolve_case(opt(cfgfile, ".CFB")));
+  c.pCfg.assign(config.begin(), config.end());
+  c.mallev = 3;
+  if (!read_config(c)) error(c, 1);  // a damaged configuration is as good as none
+
+  define_macros(c);
+  read_tempo_line(c);
+  read_voice_lines(c);
+  c.objp = kFirstPartData;
+  write_title(c);
+  std::fill(std::begin(c.key_adj), std::end(c.key_adj), 0xFF);
+  compile_parts(c);
+  end_progress(c);
+  write_trailing_tables(c);
+  write_header(c);
+
+  append(c, "Compile Completed. Object data is %d bytes.\n", c.objp);
+  if (!write_file_atomically(song_path(mmlfile), c.objdata.data(), static_cast<std::size_t>(c.objp))) {
+    error(c, 1);
+  }
+  c.pCfg = {};
+  c.mmldata = {};
+  c.objdata = {};
+  c.mallev = 0;
+}
+
+}  // namespace
+
+int compile_file(const char* mmlfile, const char* cfgfile, char* text, std::size_t text_size) {
+  std::unique_ptr<Compiler> c(new (std::nothrow) Compiler);
+  if (c == nullptr) return 1;
+  c->text = text;
+  c->text_size = text_size;
+  try {
+    try {
+      run(*c, mmlfile, cfgfile);
+    } catch (const std::bad_alloc&) {
+      error(*c, 0);
+    }
+  } catch (const CompileError&) {
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace kvt::compiler
