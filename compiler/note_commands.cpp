@@ -131,6 +131,9 @@ void put_note(Compiler& c, int code, int length, bool rest) {
 void note_command(Compiler& c, char letter) {
   PartState& p = c.part;
   p.tieflag = 0;
+  // Taken before anything after the letter is read: reading on for the
+  // length may pass a line header that toggles the mute state.
+  const bool sounds = c.cmf1 + p.cmf2 == 0 || letter == 'R';
   const bool rest = letter == 'r' || letter == 'R';
   int note = kRestCode;
   if (letter == 'n') {
@@ -163,7 +166,7 @@ void note_command(Compiler& c, char letter) {
     put(c, std::abs(accent));
   }
   std::int64_t steps = 0;
-  if (c.cmf1 + p.cmf2 == 0 || letter == 'R') {
+  if (sounds) {
     if (length == kOmitted) {
       put(c, note + 0x80);
       steps = c.slen;
