@@ -40,6 +40,7 @@ void compile_part(Compiler& c, char group, char letter) {
     const char ch = nextstr(c);
     if (ch == kEndMark) break;
     c.mmlcmd = c.mmlstr;
+    c.cmdline = c.linenum;
     dispatch(c, ch);
     if (!is_note(ch)) c.part.tieflag = 1;
   }

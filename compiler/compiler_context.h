@@ -58,6 +58,8 @@ struct PartState {
   int lcptr[kLoopDepth] = {};
   std::int64_t steplp[kLoopDepth][2] = {};
   int loflag[kLoopDepth] = {};
+  SourceMark lcmark[kLoopDepth] = {};  // where each open loop starts, for error 13
+  int lcline[kLoopDepth] = {};
 
   // Easy call.
   int ec = 0;
@@ -132,6 +134,7 @@ struct Compiler {
   char partname2 = '0';
   int linenum = 0;
   SourceMark mmlstr, mmlcmd, mmlnum;
+  int cmdline = 0;  // line of the command being compiled
   int numlen = 0;
 
   // Configuration tables.

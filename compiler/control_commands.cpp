@@ -35,7 +35,7 @@ void byte_command(Compiler& c, const ByteCommand& b) {
 
 void length_command(Compiler& c) {
   const int length = getol(c);
-  if (length == kOmitted) error(c, 2);
+  if (length == kOmitted) command_error(c, 2);
   if (length < 1 || length > 255) error(c, 3);  // 0 would play for 65536 ticks
   put(c, 0x6A);
   put(c, length);

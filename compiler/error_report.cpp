@@ -100,4 +100,10 @@ void error(Compiler& c, int ecode) {
   throw CompileError{ecode};
 }
 
+void command_error(Compiler& c, int ecode) {
+  c.mmlstr = c.mmlcmd;
+  c.linenum = c.cmdline;
+  error(c, ecode);
+}
+
 }  // namespace kvt::compiler

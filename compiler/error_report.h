@@ -13,5 +13,8 @@ struct CompileError {
 };
 
 [[noreturn]] void error(Compiler& c, int ecode);
+// An error marked at the current command, for errors found after reading
+// on past it (possibly onto a later line).
+[[noreturn]] void command_error(Compiler& c, int ecode);
 
 }  // namespace kvt::compiler

@@ -76,9 +76,9 @@ int resolve_voice(Compiler& c, int note) {
 
 // The song-wide slot of a voice, given on its first use.
 int slot_of(Compiler& c, int voice) {
-  if (voice >= kAllVoices || !c.pcm_define[voice]) error(c, 26);
+  if (voice >= kAllVoices || !c.pcm_define[voice]) command_error(c, 26);
   if (c.pcm_use[voice] >= 0) return c.pcm_use[voice];
-  if (c.next_pcm >= kMaxSlots) error(c, 7);
+  if (c.next_pcm >= kMaxSlots) command_error(c, 7);
   const int slot = c.next_pcm++;
   c.pcm_use[voice] = slot;
   if (c.part.ms_flag) {
@@ -140,17 +140,13 @@ void note_command(Compiler& c, char letter) {
     note = getdeci(c, 0, kHighestNote, 0);
     accept(c, ',');
   } else if (!rest) {
-    const SourceMark at = c.mmlstr;
     note = (p.octave - 1) * 12 + semitone_of(letter);
     if (accept(c, '+')) {
       ++note;
     } else if (accept(c, '-')) {
       --note;
     }
-    if (note < 0 || note > kHighestNote) {
-      c.mmlstr = at;
-      error(c, 8);
-    }
+    if (note < 0 || note > kHighestNote) command_error(c, 8);
   }
   if (!rest) {
     note = resolve_voice(c, note);

@@ -21,6 +21,8 @@ void loop_open(Compiler& c) {
   skip(c);
   p.steplp[p.lpnest][0] = p.steplp[p.lpnest][1] = 0;
   p.loflag[p.lpnest] = 0;
+  p.lcmark[p.lpnest] = c.mmlcmd;
+  p.lcline[p.lpnest] = c.linenum;
   ++p.lpnest;
   if (p.lpnest + p.ecn2 > p.ecn1) p.ecn2 = p.lpnest - p.ecn1;
   p.pm_flag = 1;
@@ -135,11 +137,11 @@ void read_targets(Compiler& c, std::uint16_t (&mask)[4]) {
 
 void send(Compiler& c) {
   PartState& p = c.part;
+  if (p.lpnest > 0 || p.ec == 1) error(c, 17);
+  if (c.send_count >= kSyncRecords) error(c, 19);
   SendRecord s{current_part(c), p.step, c.befchr, {}, c.linenum, c.mmlcmd};
   read_targets(c, s.mask);
   s.mask[s.part / 16] &= static_cast<std::uint16_t>(~(1u << (s.part % 16)));
-  if (p.lpnest > 0 || p.ec == 1) error(c, 17);
-  if (c.send_count >= kSyncRecords) error(c, 19);
   c.sends[c.send_count++] = s;
 }
 
@@ -177,7 +179,12 @@ bool structure_command(Compiler& c, char letter) {
 
 void finish_part(Compiler& c, int part) {
   PartState& p = c.part;
-  if (p.lpnest > 0) error(c, 13);
+  if (p.lpnest > 0) {
+    // Point at the loop left open rather than at the end of the text.
+    c.mmlstr = p.lcmark[p.lpnest - 1];
+    c.linenum = p.lcline[p.lpnest - 1];
+    error(c, 13);
+  }
   if (p.objv >= 0) {
     poke(c, p.objv - 1, 0x6E);  // volume up by 0
     poke(c, p.objv, 0);
