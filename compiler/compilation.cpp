@@ -36,18 +36,9 @@ std::string read_whole(Compiler& c, const std::string& path) {
   return bytes;
 }
 
-void run(Compiler& c, const char* mmlfile, const char* cfgfile) {
-  append(c, "KVT Music Macro Language Compiler .. %s\n\n", mmlfile);
-  c.mallev = 0;
-  c.objdata.assign(kObjectSize, 0xFF);
-  c.mallev = 1;
-  load_source(c, read_whole(c, resolve_case(opt(mmlfile, ".MML"))));
-  c.mallev = 2;
-  const std::string config = read_whole(c, resolve_case(opt(cfgfile, ".CFB")));
-  c.pCfg.assign(config.begin(), config.end());
-  c.mallev = 3;
+// From the loaded source and configuration to the finished object.
+void compile_loaded(Compiler& c) {
   if (!read_config(c)) error(c, 1);  // a damaged configuration is as good as none
-
   define_macros(c);
   read_tempo_line(c);
   read_voice_lines(c);
@@ -58,27 +49,45 @@ void run(Compiler& c, const char* mmlfile, const char* cfgfile) {
   end_progress(c);
   write_trailing_tables(c);
   write_header(c);
-
   append(c, "Compile Completed. Object data is %d bytes.\n", c.objp);
-  if (!write_file_atomically(song_path(mmlfile), c.objdata.data(), static_cast<std::size_t>(c.objp))) {
-    error(c, 1);
-  }
+}
+
+void start(Compiler& c, const char* name) {
+  append(c, "KVT Music Macro Language Compiler .. %s\n\n", name);
+  c.mallev = 0;
+  c.objdata.assign(kObjectSize, 0xFF);
+  c.mallev = 1;
+}
+
+void release(Compiler& c) {
   c.pCfg = {};
   c.mmldata = {};
   c.objdata = {};
   c.mallev = 0;
 }
 
-}  // namespace
+void run(Compiler& c, const char* mmlfile, const char* cfgfile) {
+  start(c, mmlfile);
+  load_source(c, read_whole(c, resolve_case(opt(mmlfile, ".MML"))));
+  c.mallev = 2;
+  const std::string config = read_whole(c, resolve_case(opt(cfgfile, ".CFB")));
+  c.pCfg.assign(config.begin(), config.end());
+  c.mallev = 3;
+  compile_loaded(c);
+  if (!write_file_atomically(song_path(mmlfile), c.objdata.data(), static_cast<std::size_t>(c.objp))) error(c, 1);
+  release(c);
+}
 
-int compile_file(const char* mmlfile, const char* cfgfile, char* text, std::size_t text_size) {
+// Runs `body` on a fresh compiler: 0 when it finished, 1 after an error.
+template <typename Body>
+int guarded(char* text, std::size_t text_size, Body body) {
   std::unique_ptr<Compiler> c(new (std::nothrow) Compiler);
   if (c == nullptr) return 1;
   c->text = text;
   c->text_size = text_size;
   try {
     try {
-      run(*c, mmlfile, cfgfile);
+      body(*c);
     } catch (const std::bad_alloc&) {
       error(*c, 0);
     }
@@ -86,6 +95,26 @@ int compile_file(const char* mmlfile, const char* cfgfile, char* text, std::size
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int compile_file(const char* mmlfile, const char* cfgfile, char* text, std::size_t text_size) {
+  return guarded(text, text_size, [&](Compiler& c) { run(c, mmlfile, cfgfile); });
+}
+
+int compile_buffers(std::string_view source, const std::vector<std::uint8_t>& config, char* text, std::size_t text_size,
+                    std::vector<std::uint8_t>& object) {
+  return guarded(text, text_size, [&](Compiler& c) {
+    start(c, "(memory)");
+    load_source(c, source);
+    c.mallev = 2;
+    c.pCfg = config;
+    c.mallev = 3;
+    compile_loaded(c);
+    object.assign(c.objdata.begin(), c.objdata.begin() + c.objp);
+    release(c);
+  });
 }
 
 }  // namespace kvt::compiler

@@ -1,8 +1,5 @@
 // Compiling MML sources through the library's C export in a scratch
-// directory, with a small voice configuration of known contents:
-//   PCM voice 0 "sine" key 60, voice 1 "saw" key 64, voice 2 "noise" key 0;
-//   multi-sample voice 10: keys up to 59 play voice 0 (volume -2,
-//   transpose +12), from 60 voice 1 (volume +3, transpose -12).
+// directory, with the small voice configuration of test_config().
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,9 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace kvt::test {
+#include "mml_config.h"
 
-using Bytes = std::vector<std::uint8_t>;
+namespace kvt::test {
 
 struct Compiled {
   int result = -1;
@@ -37,9 +34,6 @@ class MmlTest : public ::testing::Test {
   std::filesystem::path dir;
   std::filesystem::path config;
 };
-
-// The test configuration's image.
-Bytes test_config();
 
 // The message buffer's error part: from "ERROR! " on.
 std::string error_text(const Compiled& c);
