@@ -255,7 +255,7 @@ int getol(Compiler& c) {
       ++c.mmlp;
       if (state != State::term_read) add_term(c.slen);
       sum += sign * (last / dot_divisor);
-      dot_divisor *= 2;
+      if (dot_divisor < (long{1} << 40)) dot_divisor *= 2;  // further dots add nothing
     } else if (ch == '^' || ch == '-') {
       ++c.mmlp;
       if (state != State::term_read) sum += sign * c.slen;
