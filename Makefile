@@ -1,5 +1,5 @@
 # Set-up and everyday commands on a Debian 12 machine.
-#   make demo   install what is missing, build, render the demo song
+#   make demo   install what is missing, build, render a sample song
 #   make test   the same set-up, then every test, normal and sanitizer builds
 #   make bench  rendering speed
 
@@ -22,8 +22,12 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD)
 
+DEMO_SONG := $(BUILD)/samples/canon_in_d.KVT
+DEMO_WAV := $(BUILD)/demo.wav
+
 demo: build
-	$(BUILD)/bin/kvt_demo $(BUILD)/demo.wav
+	$(BUILD)/bin/kvt wav $(DEMO_SONG) -o $(DEMO_WAV)
+	@echo "The demo song is in $(abspath $(DEMO_WAV)); the sample songs are in $(abspath $(BUILD)/samples)."
 
 test-fast: build
 	ctest --test-dir $(BUILD) --output-on-failure
