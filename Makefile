@@ -1,7 +1,7 @@
 # Set-up and everyday commands on a Debian 12 machine.
 #   make demo   install what is missing, build, render a sample song
 #   make test   the same set-up, then every test, normal and sanitizer builds
-#   make bench  rendering speed
+#   make bench  rendering and compiling speed
 
 BUILD ?= build
 SAN_BUILD ?= build-san
@@ -44,6 +44,7 @@ test: test-fast test-sanitize
 bench: build
 	$(BUILD)/bin/driver_bench
 	$(BUILD)/bin/wav_bench
+	$(BUILD)/bin/compile_bench
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)
