@@ -35,22 +35,37 @@ std::string Arguments::value() {
   return args_[pos_++];
 }
 
+// The value as a whole decimal integer, or nothing.
+std::optional<int> Arguments::integer_value(std::string& text) {
+  text = value();
+  std::size_t used = 0;
+  try {
+    const int v = std::stoi(text, &used);
+    if (used == text.size() && !text.empty()) return v;
+  } catch (const std::exception&) {
+  }
+  return std::nullopt;
+}
+
 int Arguments::choice(const std::vector<int>& allowed) {
   const std::string name = option_;
-  const std::string text = value();
-  std::size_t used = 0;
-  int v = 0;
-  try {
-    v = std::stoi(text, &used);
-  } catch (const std::exception&) {
-    used = 0;
-  }
-  if (used != text.size() || text.empty() || std::find(allowed.begin(), allowed.end(), v) == allowed.end()) {
+  std::string text;
+  const auto v = integer_value(text);
+  if (!v || std::find(allowed.begin(), allowed.end(), *v) == allowed.end()) {
     std::string list;
     for (int a : allowed) list += (list.empty() ? "" : "|") + std::to_string(a);
     throw UsageError(name + " must be " + list + ", not '" + text + "'");
   }
-  return v;
+  return *v;
+}
+
+int Arguments::number(int low, int high) {
+  const std::string name = option_;
+  std::string text;
+  const auto v = integer_value(text);
+  if (!v || *v < low || *v > high)
+    throw UsageError(name + " must be " + std::to_string(low) + ".." + std::to_string(high) + ", not '" + text + "'");
+  return *v;
 }
 
 std::optional<std::string> Arguments::next_operand() {

@@ -25,10 +25,14 @@ class Arguments {
   std::string value();
   // An integer value that must be one of `allowed`.
   int choice(const std::vector<int>& allowed);
+  // An integer value from `low` to `high`.
+  int number(int low, int high);
   std::optional<std::string> next_operand();
   bool done() const { return pos_ >= args_.size() && !pending_; }
 
  private:
+  std::optional<int> integer_value(std::string& text);
+
   std::vector<std::string> args_;
   std::size_t pos_ = 0;
   std::string option_;

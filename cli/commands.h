@@ -13,12 +13,14 @@ struct Command {
   const char* summary;  // one line for `kvt --help`
   const char* help;     // the options, for `kvt NAME --help`
   bool play_options;    // also takes the shared output options
+  bool midi_options;    // also takes the MIDI conversion options
   int (*run)(std::vector<std::string> args);
 };
 
 extern const Command kWavCommand;
 extern const Command kInfoCommand;
 extern const Command kMmlCommand;
+extern const Command kMid2kvtCommand;
 
 // True when the arguments ask for the command's help.
 bool wants_help(const std::vector<std::string>& args);

@@ -101,6 +101,7 @@ extern const Command kInfoCommand{
     "is found as, or missing) and each part (start offset, number of events).\n"
     "  --voices DIR[:DIR] voice directories to look the voices up in\n",
     false,
+    false,
     run_info,
 };
 

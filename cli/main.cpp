@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "midi_options.h"
 #include "play_options.h"
 
 namespace {
@@ -14,16 +15,18 @@ namespace {
 using kvt::cli::Command;
 
 constexpr int kUsage = 2;
-const Command* const kCommands[] = {&kvt::cli::kMmlCommand, &kvt::cli::kWavCommand, &kvt::cli::kInfoCommand};
+const Command* const kCommands[] = {&kvt::cli::kMmlCommand, &kvt::cli::kMid2kvtCommand, &kvt::cli::kWavCommand,
+                                    &kvt::cli::kInfoCommand};
 
 void print_overview(std::FILE* to) {
   std::fprintf(to, "usage: kvt COMMAND [ARGS...]\n\ncommands:\n");
-  for (const Command* c : kCommands) std::fprintf(to, "  %-6s %s\n", c->name, c->summary);
+  for (const Command* c : kCommands) std::fprintf(to, "  %-8s %s\n", c->name, c->summary);
   std::fprintf(to, "\n'kvt COMMAND --help' describes a command's options.\n");
 }
 
 void print_command_help(const Command& c) {
   std::printf("usage: %s\n\n%s", c.usage, c.help);
+  if (c.midi_options) std::printf("%s", kvt::cli::kMidiOptionsHelp);
   if (c.play_options) std::printf("%s", kvt::cli::kPlayOptionsHelp);
 }
 

@@ -37,6 +37,7 @@ extern const Command kMmlCommand{
     "another letter case is replaced) and prints the compiler's report.\n"
     "  -c, --config FILE  the voice configuration (default: the bank's kvt.cfb)\n",
     false,
+    false,
     run_mml,
 };
 

@@ -1,9 +1,12 @@
 #include "song_sources.h"
 
+#include <stdlib.h>
 #include <strings.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "assets.h"
@@ -22,6 +25,13 @@ bool has_extension(const std::string& path, const char* extension) {
   return path.size() > n && strcasecmp(path.c_str() + path.size() - n, extension) == 0;
 }
 
+std::string with_extension(const std::string& path, const char* extension) {
+  const std::size_t slash = path.rfind('/');
+  const std::size_t dot = path.rfind('.');
+  const bool has_one = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+  return (has_one ? path.substr(0, dot) : path) + extension;
+}
+
 std::optional<std::string> compile_mml(const std::string& source, const std::string& config, bool verbose) {
   const std::string cfb = config.empty() ? default_config_file() : config;
   std::vector<char> report(kReportSize, '\0');
@@ -38,9 +48,50 @@ std::optional<std::string> compile_mml(const std::string& source, const std::str
   return std::string(song);
 }
 
-std::optional<std::string> song_for(const std::string& path, const std::string& config) {
-  if (has_extension(path, ".mml")) return compile_mml(path, config, false);
-  return path;
+bool convert_midi(const std::string& midi, const std::string& song, const std::string& config,
+                  const mid2kvt_settings& settings, bool verbose) {
+  const std::string cfb = config.empty() ? default_config_file() : config;
+  std::vector<char> report(kReportSize, '\0');
+  const int result =
+      mid2kvt_convert(midi.c_str(), cfb.c_str(), song.c_str(), &settings, nullptr, report.data(), report.size());
+  const std::string text = to_utf8(report.data());
+  if (result != 0) {
+    std::fputs(text.c_str(), stderr);
+    return false;
+  }
+  if (verbose) std::fputs(text.c_str(), stdout);
+  return true;
+}
+
+ScratchSpace::ScratchSpace() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/kvt97-XXXXXX";
+  if (mkdtemp(pattern.data()) != nullptr) dir_ = pattern;
+}
+
+ScratchSpace::~ScratchSpace() {
+  if (dir_.empty()) return;
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
+}
+
+std::optional<SongData> song_for(const std::string& path, const std::string& config, const mid2kvt_settings& midi) {
+  if (has_extension(path, ".mml")) {
+    auto song = compile_mml(path, config, false);
+    if (!song) return std::nullopt;
+    return SongData{*song, nullptr};
+  }
+  if (has_extension(path, ".mid") || has_extension(path, ".midi")) {
+    auto scratch = std::make_unique<ScratchSpace>();
+    if (scratch->dir().empty()) {
+      std::fprintf(stderr, "kvt: no private directory for the converted song\n");
+      return std::nullopt;
+    }
+    const std::string song = scratch->dir() + "/kvt97.kvt";
+    if (!convert_midi(path, song, config, midi, false)) return std::nullopt;
+    return SongData{song, std::move(scratch)};
+  }
+  return SongData{path, nullptr};
 }
 
 }  // namespace kvt::cli

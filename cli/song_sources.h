@@ -1,20 +1,51 @@
 // Turning what the user names into song data that the player reads: MML
-// sources are compiled first; song data files are taken as they are.
+// sources are compiled, MIDI files converted; song data files are taken
+// as they are.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "kvt/mid2kvt.h"
 
 namespace kvt::cli {
 
 bool has_extension(const std::string& path, const char* extension);  // blind to case
+// `path` with the extension of its last component replaced (or added).
+std::string with_extension(const std::string& path, const char* extension);
 
 // Compiles an MML source with `config` (default: the bank's); prints the
 // compiler's report to stdout when `verbose`, to stderr on failure.
 // Returns the song data file, or nothing when the compilation failed.
 std::optional<std::string> compile_mml(const std::string& source, const std::string& config, bool verbose);
 
-// The song data file for `path`: compiled from MML, or `path` itself.
-std::optional<std::string> song_for(const std::string& path, const std::string& config);
+// Converts a MIDI file into `song` with `config` (default: the bank's);
+// prints the converter's messages to stdout when `verbose`, to stderr on
+// failure.
+bool convert_midi(const std::string& midi, const std::string& song, const std::string& config,
+                  const mid2kvt_settings& settings, bool verbose);
+
+// A private directory for intermediate files, removed with its contents.
+class ScratchSpace {
+ public:
+  ScratchSpace();
+  ~ScratchSpace();
+  ScratchSpace(const ScratchSpace&) = delete;
+  ScratchSpace& operator=(const ScratchSpace&) = delete;
+  const std::string& dir() const { return dir_; }
+
+ private:
+  std::string dir_;
+};
+
+struct SongData {
+  std::string path;
+  std::unique_ptr<ScratchSpace> scratch;  // holds a converted song while it is used
+};
+
+// The song data for `path`: compiled from MML beside it, converted from
+// MIDI into a scratch directory, or `path` itself.
+std::optional<SongData> song_for(const std::string& path, const std::string& config, const mid2kvt_settings& midi);
 
 }  // namespace kvt::cli

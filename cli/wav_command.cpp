@@ -5,6 +5,7 @@
 
 #include "commands.h"
 #include "display_text.h"
+#include "midi_options.h"
 #include "play_options.h"
 #include "song_sources.h"
 #include "terminal_ui.h"
@@ -13,14 +14,6 @@ namespace kvt::cli {
 namespace {
 
 constexpr int kInterrupted = 130;
-
-// SONG with its extension replaced by ".wav".
-std::string wav_name_for(const std::string& song) {
-  const std::size_t slash = song.rfind('/');
-  const std::size_t dot = song.rfind('.');
-  const bool has_extension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
-  return (has_extension ? song.substr(0, dot) : song) + ".wav";
-}
 
 // Which file a path names now; a rename over it gives another inode.
 ino_t file_identity(const std::string& path) {
@@ -31,6 +24,7 @@ ino_t file_identity(const std::string& path) {
 int run_wav(std::vector<std::string> list) {
   Arguments args(std::move(list));
   playstruct settings = default_play_settings();
+  mid2kvt_settings midi = default_midi_settings();
   std::string song, out, config;
   while (!args.done()) {
     if (const auto option = args.next_option()) {
@@ -40,7 +34,7 @@ int run_wav(std::vector<std::string> list) {
         config = args.value();
       } else if (*option == "--bits") {
         settings.bit = args.choice({8, 16});
-      } else if (!read_play_option(args, *option, settings)) {
+      } else if (!read_play_option(args, *option, settings) && !read_midi_option(args, *option, midi)) {
         throw UsageError("unknown option " + *option);
       }
     } else if (const auto operand = args.next_operand()) {
@@ -49,14 +43,14 @@ int run_wav(std::vector<std::string> list) {
     }
   }
   if (song.empty()) throw UsageError("no song given");
-  if (out.empty()) out = wav_name_for(song);
-  const auto data = song_for(song, config);
+  if (out.empty()) out = with_extension(song, ".wav");
+  const auto data = song_for(song, config, midi);
   if (!data) return 1;
 
   const ino_t before = file_identity(out);
   const TerminalUi ui;
   char title[256] = {};
-  const int result = _output_wav(data->c_str(), out.c_str(), settings, title);
+  const int result = _output_wav(data->path.c_str(), out.c_str(), settings, title);
   if (result != 0 || ui.message_shown()) return 1;
   if (ui.interrupted()) {
     if (file_identity(out) == before) {
@@ -74,14 +68,16 @@ int run_wav(std::vector<std::string> list) {
 
 extern const Command kWavCommand{
     "wav",
-    "kvt wav SONG.kvt|SONG.mml [-o OUT.wav] [-c CONFIG.cfb] [--rate HZ] [--mono] [--effect N] [--fade N] [--loop N] [--bits 8|16] "
-    "[--voices DIR1[:DIR2]]",
+    "kvt wav SONG.kvt|SONG.mml|SONG.mid [-o OUT.wav] [-c CONFIG.cfb] [--rate HZ] [--mono] [--effect N] [--fade N] "
+    "[--loop N] [--bits 8|16] [--voices DIR1[:DIR2]] [MIDI OPTIONS]",
     "render a song into a WAVE file",
     "Renders SONG into a WAVE file, as fast as the processor allows. An MML\n"
-    "source is compiled first (into SONG.KVT beside it).\n"
+    "source is compiled first (into SONG.KVT beside it), a MIDI file converted\n"
+    "(into a private scratch directory, with the MIDI options below).\n"
     "  -o, --output FILE  the WAVE file (default: SONG with .wav)\n"
-    "  -c, --config FILE  the voice configuration for MML (default: the bank's)\n"
+    "  -c, --config FILE  the voice configuration for MML and MIDI (default: the bank's)\n"
     "  --bits N           16 (default) or 8; 8-bit output is scaled to the song's peak\n",
+    true,
     true,
     run_wav,
 };

@@ -1,0 +1,21 @@
+#include "conversion.h"
+#include "kvt/mid2kvt.h"
+
+extern "C" {
+
+KVT_API int mid2kvt_convert(const char* mid_path, const char* cfg_path, const char* kvt_path,
+                            const mid2kvt_settings* settings, const kvt_message_view* view, char* messages,
+                            size_t messages_size) {
+  if (mid_path == nullptr || cfg_path == nullptr || settings == nullptr) return 1;
+  return kvt::convert::convert_midi(mid_path, cfg_path, kvt_path == nullptr ? "" : kvt_path, *settings, view,
+                                    messages, messages == nullptr ? 0 : messages_size);
+}
+
+KVT_API int _mid2kvt(const char* mid_path, const char* cfg_path, const char* kvt_path, int reverb, int chorus,
+                     int chorus_strength_x2, int overall_volume, int drum_volume, const kvt_message_view* window,
+                     char* messages) {
+  const mid2kvt_settings settings{reverb, chorus, chorus_strength_x2, overall_volume, drum_volume};
+  return mid2kvt_convert(mid_path, cfg_path, kvt_path, &settings, window, messages, MID2KVT_TEXT_SIZE);
+}
+
+}

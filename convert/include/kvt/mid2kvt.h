@@ -1,0 +1,59 @@
+/*
+ * The converters: Standard MIDI Files to song data. Paths are byte
+ * strings; messages are appended to the caller's NUL-terminated buffer as
+ * bytes (track names keep their Shift-JIS bytes).
+ *
+ * Conversions are independent: several may run at once on different
+ * threads, each with its own message buffer.
+ */
+#ifndef KVT_MID2KVT_H
+#define KVT_MID2KVT_H
+
+#include <stddef.h>
+
+#include "kvt/export.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The size of the message buffer that _mid2kvt assumes. */
+#define MID2KVT_TEXT_SIZE 8192
+
+/* Whoever shows the messages while a conversion runs. `repaint` is called
+ * after each reporting step; `erase` is 1 when the view should be cleared
+ * first (at the start and at the end). */
+typedef struct kvt_message_view {
+  void (*repaint)(void* user, int erase);
+  void* user;
+} kvt_message_view;
+
+/* The five MIDI conversion settings, in the order _mid2kvt takes them. */
+typedef struct mid2kvt_settings {
+  int reverb;             /* 0..255; 0 leaves the reverb off */
+  int chorus;             /* 0..255; 0 leaves the chorus off */
+  int chorus_strength_x2; /* 2..12: chorus taps over both units */
+  int volume;             /* -15..15, added to every part's volume */
+  int drum_volume;        /* -15..15, added to drum volumes */
+} mid2kvt_settings;
+
+/* Converts the MIDI file `mid_path` with the configuration `cfg_path` into
+ * the song data file `kvt_path` (empty: the MIDI path up to its last '.'
+ * with ".kvt"). Messages go to `messages`, within `messages_size` bytes in
+ * all; `view` may be NULL. Returns 0 when the song was written, 1 on
+ * failure; a failed conversion leaves any earlier file of that name as it
+ * was. */
+KVT_API int mid2kvt_convert(const char* mid_path, const char* cfg_path, const char* kvt_path,
+                            const mid2kvt_settings* settings, const kvt_message_view* view, char* messages,
+                            size_t messages_size);
+
+/* mid2kvt_convert with a buffer of MID2KVT_TEXT_SIZE bytes. */
+KVT_API int _mid2kvt(const char* mid_path, const char* cfg_path, const char* kvt_path, int reverb, int chorus,
+                     int chorus_strength_x2, int overall_volume, int drum_volume, const kvt_message_view* window,
+                     char* messages);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
