@@ -39,6 +39,14 @@ bool open_file(Converter& c, const std::string& path, const char* mode, memory_f
   return false;
 }
 
+// Every part is given its time up to the end of the song, so the song
+// ends with its last track, and a note still sounding ends there.
+void close_parts(Converter& c) {
+  c.now = c.song_end;
+  for (Channel& ch : c.channels)
+    for (Part& p : ch.parts) write_time(c, p);
+}
+
 void run(Converter& c, const std::string& mid_path, const std::string& cfg_path, const std::string& kvt_path) {
   memory_file cfg;
   if (!open_file(c, cfg_path, "rb", cfg)) throw Stop{};
@@ -58,6 +66,7 @@ void run(Converter& c, const std::string& mid_path, const std::string& cfg_path,
   add_part(c, 0);  // the conductor
   scan_tracks(c);
   merge_tracks(c, {channel_event, system_exclusive_event, song_meta_event});
+  close_parts(c);
   assemble_song(c);
   if (!fclose2(c.output, c.messages)) throw Stop{};
 }

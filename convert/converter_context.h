@@ -128,7 +128,8 @@ struct Converter {
   int format1 = 0;
   std::vector<Track> tracks;
   int current_track = 0;
-  std::int64_t now = 0;  // tick of the event being handled
+  std::int64_t now = 0;       // tick of the event being handled
+  std::int64_t song_end = 0;  // tick where the last track ended
 
   std::array<Channel, kSlots> channels;
   std::array<std::array<DrumKeySetting, kKeys>, kDrumMaps> drum_maps;

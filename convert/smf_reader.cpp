@@ -105,7 +105,11 @@ void deliver(Converter& c, const SmfHandlers& h, int index) {
     }
     t.time += read_varlen(f);
   }
-  if (t.time >= 0) t.pos = ftell2(f);
+  if (t.time >= 0) {
+    t.pos = ftell2(f);
+  } else if (time > c.song_end) {
+    c.song_end = time;
+  }
 }
 
 }  // namespace
