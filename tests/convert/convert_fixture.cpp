@@ -1,5 +1,6 @@
 #include "convert_fixture.h"
 
+#include <filesystem>
 #include <vector>
 
 #include "midi_config.h"
@@ -33,6 +34,7 @@ int ConvertTest::convert(const Bytes& midi) {
   const std::string cfg = dir.write("test.cfb", midi_test_config());
   std::vector<char> text(1 << 16, '\0');
   const std::string out = dir / "out.kvt";
+  std::filesystem::remove(out);
   const int result = mid2kvt_convert(in.c_str(), cfg.c_str(), out.c_str(), &settings, nullptr, text.data(), text.size());
   messages = text.data();
   song = read_file(out);

@@ -112,9 +112,12 @@ TEST_F(SongFile, ReadErrorsStopWithTheirMessages) {
 }
 
 TEST_F(SongFile, AFailedConversionKeepsTheEarlierSong) {
-  dir.write("out.kvt", {'o', 'l', 'd'});
-  EXPECT_EQ(convert({'n', 'o', 'n', 'e'}), 1);
-  EXPECT_EQ(read_file(dir / "out.kvt"), (Bytes{'o', 'l', 'd'}));
+  const std::string out = dir.write("out.kvt", {'o', 'l', 'd'});
+  const std::string cfg = dir.write("test.cfb", midi_test_config());
+  const std::string mid = dir.write("in.mid", {'n', 'o', 'n', 'e'});
+  char text[4096] = "";
+  EXPECT_EQ(mid2kvt_convert(mid.c_str(), cfg.c_str(), out.c_str(), &settings, nullptr, text, sizeof text), 1);
+  EXPECT_EQ(read_file(out), (Bytes{'o', 'l', 'd'}));
   EXPECT_EQ(dir.entries().size(), 3u) << "in.mid, test.cfb, out.kvt and nothing else";
 }
 
