@@ -46,6 +46,13 @@ TEST_F(Controllers, VolumeWhileANoteSoundsTiesTheNoteOverTheNewGain) {
   EXPECT_EQ(tail_like(part(1), tied({0xE9, 0x21, 0x4B})), tied({0xE9, 0x21, 0x4B}));
 }
 
+TEST_F(Controllers, ATieWithNothingAfterItBecomesACallMark) {
+  const Bytes midi = smf_file(0, 48, {smf_track({note_on(0, 1, 60), control(24, 1, 7, 100), note_off(0, 1, 60)})});
+  ASSERT_EQ(convert(midi), 0) << messages;
+  const Bytes expected{0xA4, 0x63, 0xE9, 0x21, 0x4B, 0xFF};
+  EXPECT_EQ(tail_like(part(1), expected), expected);
+}
+
 TEST_F(Controllers, PanModulationAndBendReachTheSoundingNote) {
   ASSERT_EQ(convert(note_with(1, {control(0, 1, 10, 0)})), 0) << messages;
   EXPECT_EQ(tail_like(part(1), tied({0x70, 0xC1})), tied({0x70, 0xC1}));

@@ -45,6 +45,21 @@ TEST_F(Notes, ThePedalHoldsNotesUntilItIsReleased) {
   EXPECT_EQ(tail(part(1), 3), (Bytes{0x24, 0x60, 0xFF}));
 }
 
+TEST_F(Notes, ThePedalHoldsAtMostSevenNotes) {
+  std::vector<SmfEvent> events{control(0, 1, 64, 127)};
+  for (int i = 0; i < 8; ++i) {
+    events.push_back(note_on(i == 0 ? 0 : 20, 1, 40 + i));
+    events.push_back(note_off(4, 1, 40 + i));
+  }
+  events.push_back(control(50, 1, 64, 0));
+  ASSERT_EQ(convert(smf_file(0, 48, {smf_track(events)})), 0) << messages;
+  // The first note (key 40, from 0) is let go when the eighth is held, at
+  // 172; the others sound until the pedal comes up at 222.
+  EXPECT_EQ(part_count(), 1 + 8);
+  EXPECT_EQ(tail(part(1), 5), (Bytes{0x28, 0xAC, 0x75, 0x32, 0xFF}));
+  EXPECT_EQ(tail(part(8), 3), (Bytes{0x2F, 0x36, 0xFF})) << "from 168";
+}
+
 TEST_F(Notes, VelocityBecomesAVolumeCode) {
   const Bytes midi = smf_file(0, 48, {smf_track({note_on(0, 1, 60, 40), note_off(24, 1, 60), note_on(24, 1, 60, 127),
                                                  note_off(24, 1, 60)})});
