@@ -6,7 +6,7 @@
 namespace kvt {
 
 void append_text(char* text, std::size_t size, const char* bytes, std::size_t count) {
-  if (text == nullptr || size == 0) return;
+  if (text == nullptr || size == 0 || count == 0) return;
   const std::size_t used = strnlen(text, size - 1);
   const std::size_t room = size - 1 - used;
   const std::size_t n = count < room ? count : room;

@@ -76,7 +76,8 @@ void deliver(Converter& c, const SmfHandlers& h, int index) {
       break;
     }
     int status = fgetc2(f);
-    if (status < 0x80) {
+    const bool running = status < 0x80;
+    if (running) {
       fseek2(f, -1, 1);
       status = t.running_status;
       if (status < 0) {  // data with no status before it: not readable
@@ -96,6 +97,7 @@ void deliver(Converter& c, const SmfHandlers& h, int index) {
       skip(f, read_varlen(f));  // an escaped packet: its bytes are no events
     } else {
       c.messages.append("abnormal code '%x'\n", status);
+      if (running) fgetc2(f);  // a track that opened with this byte: move on
       continue;
     }
     if (t.time < 0) break;

@@ -111,6 +111,17 @@ TEST_F(SongFile, ReadErrorsStopWithTheirMessages) {
   }
 }
 
+TEST_F(SongFile, OddTracksEndWithoutHanging) {
+  // A track that opens with an undefined system byte, then plain data.
+  const Bytes odd = smf_file(1, 48, {smf_track({track_name(0, "")}), smf_track({{0, {0xF1, 0x10, 0x20}}})});
+  ASSERT_EQ(convert(odd), 0) << messages;
+  EXPECT_NE(messages.find("abnormal code 'f1'\n"), std::string::npos) << messages;
+  EXPECT_EQ(song[3600], 0) << "an empty first name is an empty title";
+  // Data with no status at all, and a track cut short in a note.
+  const Bytes cut = smf_file(1, 48, {smf_track({{0, {0x40, 0x40}}}, false), smf_track({{0, {0x90, 0x40}}}, false)});
+  EXPECT_EQ(convert(cut), 0) << messages;
+}
+
 TEST_F(SongFile, AFailedConversionKeepsTheEarlierSong) {
   const std::string out = dir.write("out.kvt", {'o', 'l', 'd'});
   const std::string cfg = dir.write("test.cfb", midi_test_config());
