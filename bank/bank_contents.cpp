@@ -64,7 +64,7 @@ Bank make_bank() {
     const ProgramVoice& pv = program_voice(p);
     c.multi.push_back(splits_for(pv.sound, melodic, drums));
     c.programs.push_back(Program{{Layer{static_cast<std::uint16_t>(p), pv.envelope_set, pv.level_scale,
-                                        pv.vibrato_step, pv.vibrato_delay, 0}}});
+                                        pv.vibrato_step, pv.vibrato_delay, 0}}, {}});
   }
   c.kits.push_back(standard_kit(drums));
   c.kit_of_program.assign(kPrograms, 0);

@@ -46,6 +46,16 @@ Bytes layer_bytes(const Layer* l) {
   return b;
 }
 
+// A program row: bank, layer count, two layers of 7 bytes.
+void add_row(Bytes& item, std::uint8_t bank, const std::vector<Layer>& layers) {
+  item.push_back(bank);
+  item.push_back(static_cast<std::uint8_t>(layers.size()));
+  for (int i = 0; i < 2; ++i) {
+    const Bytes l = layer_bytes(i < static_cast<int>(layers.size()) ? &layers[i] : nullptr);
+    item.insert(item.end(), l.begin(), l.end());
+  }
+}
+
 Table pcm_table(const Config& c) {
   Table t(c.pcm.size());
   for (std::size_t i = 0; i < c.pcm.size(); ++i) {
@@ -75,12 +85,10 @@ Table split_table(const Config& c) {
 Table program_table(const Config& c) {
   Table t(c.programs.size());
   for (std::size_t p = 0; p < c.programs.size(); ++p) {
-    const auto& layers = c.programs[p].layers;
-    Bytes item{0, static_cast<std::uint8_t>(layers.size())};
-    for (int i = 0; i < 2; ++i) {
-      const Bytes l = layer_bytes(i < static_cast<int>(layers.size()) ? &layers[i] : nullptr);
-      item.insert(item.end(), l.begin(), l.end());
-    }
+    const Program& program = c.programs[p];
+    Bytes item;
+    add_row(item, 0, program.layers);
+    for (const ProgramVariant& v : program.variants) add_row(item, v.bank, v.layers);
     item.resize(item.size() + 16, 0);  // a row with bank 0 ends the list
     t.set(p, item);
   }

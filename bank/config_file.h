@@ -34,8 +34,14 @@ struct Layer {
   std::int8_t detune;
 };
 
+struct ProgramVariant {
+  std::uint8_t bank;          // 1..127
+  std::vector<Layer> layers;  // one or two
+};
+
 struct Program {
   std::vector<Layer> layers;  // one or two
+  std::vector<ProgramVariant> variants;  // rows chosen by bank number
 };
 
 struct DrumKey {

@@ -38,7 +38,7 @@ TEST_F(Limits, TheTwoHundredFiftySixthVoiceStops) {
   for (int p = 0; p < 128; ++p) {
     const auto low = static_cast<std::uint16_t>(2 * p);
     c.multi.push_back({{low, 0, 0, 0, 59}, {static_cast<std::uint16_t>(low + 1), 0, 0, 60, 127}});
-    c.programs.push_back(Program{{Layer{static_cast<std::uint16_t>(p), 1, 100, 0, 0, 0}}});
+    c.programs.push_back(Program{{Layer{static_cast<std::uint16_t>(p), 1, 100, 0, 0, 0}}, {}});
   }
   c.kits.push_back(std::vector<DrumKey>(128));
   c.kit_of_program.assign(128, 0);

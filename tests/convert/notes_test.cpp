@@ -38,6 +38,17 @@ TEST_F(Notes, TwoLayersPlayOnTwoPartsAndEndTogether) {
   EXPECT_NE(std::search(second.begin(), second.end(), detune.begin(), detune.end()), second.end());
 }
 
+TEST_F(Notes, TheBankChoosesAProgramVariantAtTheProgramChange) {
+  const Bytes midi = smf_file(0, 48, {smf_track({control(0, 1, 0, 8), program(0, 1, 3), note_on(0, 1, 60),
+                                                 note_off(24, 1, 60), control(0, 2, 0, 9), program(0, 2, 3),
+                                                 note_on(0, 2, 60), note_off(24, 2, 60)})});
+  ASSERT_EQ(convert(midi), 0) << messages;
+  // Voice records in voice order: "high" (slot 1, used second), "kick"
+  // (slot 0: the first note, bank 8, played the variant).
+  EXPECT_EQ(Bytes(song.begin() + 1040, song.begin() + 1052),
+            (Bytes{1, 'h', 'i', 'g', 'h', 0, 0, 'k', 'i', 'c', 'k', 0}));
+}
+
 TEST_F(Notes, ThePedalHoldsNotesUntilItIsReleased) {
   const Bytes midi = smf_file(0, 48, {smf_track({control(0, 1, 64, 127), note_on(0, 1, 60), note_off(24, 1, 60),
                                                  control(72, 1, 64, 0)})});
