@@ -21,6 +21,7 @@ extern const Command kWavCommand;
 extern const Command kInfoCommand;
 extern const Command kMmlCommand;
 extern const Command kMid2kvtCommand;
+extern const Command kRcp2midCommand;
 
 // True when the arguments ask for the command's help.
 bool wants_help(const std::vector<std::string>& args);

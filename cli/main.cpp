@@ -15,8 +15,8 @@ namespace {
 using kvt::cli::Command;
 
 constexpr int kUsage = 2;
-const Command* const kCommands[] = {&kvt::cli::kMmlCommand, &kvt::cli::kMid2kvtCommand, &kvt::cli::kWavCommand,
-                                    &kvt::cli::kInfoCommand};
+const Command* const kCommands[] = {&kvt::cli::kMmlCommand, &kvt::cli::kMid2kvtCommand, &kvt::cli::kRcp2midCommand,
+                                    &kvt::cli::kWavCommand, &kvt::cli::kInfoCommand};
 
 void print_overview(std::FILE* to) {
   std::fprintf(to, "usage: kvt COMMAND [ARGS...]\n\ncommands:\n");

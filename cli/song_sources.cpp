@@ -48,19 +48,35 @@ std::optional<std::string> compile_mml(const std::string& source, const std::str
   return std::string(song);
 }
 
-bool convert_midi(const std::string& midi, const std::string& song, const std::string& config,
-                  const mid2kvt_settings& settings, bool verbose) {
-  const std::string cfb = config.empty() ? default_config_file() : config;
-  std::vector<char> report(kReportSize, '\0');
-  const int result =
-      mid2kvt_convert(midi.c_str(), cfb.c_str(), song.c_str(), &settings, nullptr, report.data(), report.size());
-  const std::string text = to_utf8(report.data());
+namespace {
+
+// Prints a converter's messages: on stderr after a failure, else on stdout
+// when asked to.
+bool report(int result, const std::vector<char>& messages, bool verbose) {
+  const std::string text = to_utf8(messages.data());
   if (result != 0) {
     std::fputs(text.c_str(), stderr);
     return false;
   }
   if (verbose) std::fputs(text.c_str(), stdout);
   return true;
+}
+
+}  // namespace
+
+bool convert_midi(const std::string& midi, const std::string& song, const std::string& config,
+                  const mid2kvt_settings& settings, bool verbose) {
+  const std::string cfb = config.empty() ? default_config_file() : config;
+  std::vector<char> messages(kReportSize, '\0');
+  const int result =
+      mid2kvt_convert(midi.c_str(), cfb.c_str(), song.c_str(), &settings, nullptr, messages.data(), messages.size());
+  return report(result, messages, verbose);
+}
+
+bool convert_rcp(const std::string& rcp, const std::string& midi, bool verbose) {
+  std::vector<char> messages(kReportSize, '\0');
+  const int result = rcp2mid_convert(rcp.c_str(), midi.c_str(), nullptr, messages.data(), messages.size());
+  return report(result, messages, verbose);
 }
 
 ScratchSpace::ScratchSpace() {
@@ -81,14 +97,20 @@ std::optional<SongData> song_for(const std::string& path, const std::string& con
     if (!song) return std::nullopt;
     return SongData{*song, nullptr};
   }
-  if (has_extension(path, ".mid") || has_extension(path, ".midi")) {
+  const bool rcp = has_extension(path, ".rcp");
+  if (rcp || has_extension(path, ".mid") || has_extension(path, ".midi")) {
     auto scratch = std::make_unique<ScratchSpace>();
     if (scratch->dir().empty()) {
       std::fprintf(stderr, "kvt: no private directory for the converted song\n");
       return std::nullopt;
     }
+    std::string source = path;
+    if (rcp) {
+      source = scratch->dir() + "/kvt97.mid";
+      if (!convert_rcp(path, source, false)) return std::nullopt;
+    }
     const std::string song = scratch->dir() + "/kvt97.kvt";
-    if (!convert_midi(path, song, config, midi, false)) return std::nullopt;
+    if (!convert_midi(source, song, config, midi, false)) return std::nullopt;
     return SongData{song, std::move(scratch)};
   }
   return SongData{path, nullptr};

@@ -26,6 +26,9 @@ std::optional<std::string> compile_mml(const std::string& source, const std::str
 bool convert_midi(const std::string& midi, const std::string& song, const std::string& config,
                   const mid2kvt_settings& settings, bool verbose);
 
+// Converts an RCP file into the MIDI file `midi`; messages as for convert_midi.
+bool convert_rcp(const std::string& rcp, const std::string& midi, bool verbose);
+
 // A private directory for intermediate files, removed with its contents.
 class ScratchSpace {
  public:
@@ -45,7 +48,7 @@ struct SongData {
 };
 
 // The song data for `path`: compiled from MML beside it, converted from
-// MIDI into a scratch directory, or `path` itself.
+// MIDI (or RCP through MIDI) into a scratch directory, or `path` itself.
 std::optional<SongData> song_for(const std::string& path, const std::string& config, const mid2kvt_settings& midi);
 
 }  // namespace kvt::cli

@@ -68,12 +68,13 @@ int run_wav(std::vector<std::string> list) {
 
 extern const Command kWavCommand{
     "wav",
-    "kvt wav SONG.kvt|SONG.mml|SONG.mid [-o OUT.wav] [-c CONFIG.cfb] [--rate HZ] [--mono] [--effect N] [--fade N] "
+    "kvt wav SONG.kvt|SONG.mml|SONG.mid|SONG.rcp [-o OUT.wav] [-c CONFIG.cfb] [--rate HZ] [--mono] [--effect N] [--fade N] "
     "[--loop N] [--bits 8|16] [--voices DIR1[:DIR2]] [MIDI OPTIONS]",
     "render a song into a WAVE file",
     "Renders SONG into a WAVE file, as fast as the processor allows. An MML\n"
-    "source is compiled first (into SONG.KVT beside it), a MIDI file converted\n"
-    "(into a private scratch directory, with the MIDI options below).\n"
+    "source is compiled first (into SONG.KVT beside it), a MIDI file converted,\n"
+    "an RCP file converted through MIDI (both in a private scratch directory,\n"
+    "with the MIDI options below).\n"
     "  -o, --output FILE  the WAVE file (default: SONG with .wav)\n"
     "  -c, --config FILE  the voice configuration for MML and MIDI (default: the bank's)\n"
     "  --bits N           16 (default) or 8; 8-bit output is scaled to the song's peak\n",

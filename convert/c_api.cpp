@@ -1,4 +1,5 @@
 #include "conversion.h"
+#include "rcp_converter.h"
 #include "kvt/mid2kvt.h"
 
 extern "C" {
@@ -16,6 +17,17 @@ KVT_API int _mid2kvt(const char* mid_path, const char* cfg_path, const char* kvt
                      char* messages) {
   const mid2kvt_settings settings{reverb, chorus, chorus_strength_x2, overall_volume, drum_volume};
   return mid2kvt_convert(mid_path, cfg_path, kvt_path, &settings, window, messages, MID2KVT_TEXT_SIZE);
+}
+
+KVT_API int rcp2mid_convert(const char* rcp_path, const char* mid_path, const kvt_message_view* view, char* messages,
+                            size_t messages_size) {
+  if (rcp_path == nullptr) return 1;
+  return kvt::convert::convert_rcp(rcp_path, mid_path == nullptr ? "" : mid_path, view, messages,
+                                   messages == nullptr ? 0 : messages_size);
+}
+
+KVT_API int _rcp2mid(const char* rcp_path, const char* mid_path, const kvt_message_view* window, char* messages) {
+  return rcp2mid_convert(rcp_path, mid_path, window, messages, MID2KVT_TEXT_SIZE);
 }
 
 }

@@ -1,5 +1,6 @@
 /*
- * The converters: Standard MIDI Files to song data. Paths are byte
+ * The converters: Standard MIDI Files to song data, RCP files to Standard
+ * MIDI Files. Paths are byte
  * strings; messages are appended to the caller's NUL-terminated buffer as
  * bytes (track names keep their Shift-JIS bytes).
  *
@@ -51,6 +52,17 @@ KVT_API int mid2kvt_convert(const char* mid_path, const char* cfg_path, const ch
 KVT_API int _mid2kvt(const char* mid_path, const char* cfg_path, const char* kvt_path, int reverb, int chorus,
                      int chorus_strength_x2, int overall_volume, int drum_volume, const kvt_message_view* window,
                      char* messages);
+
+/* Converts the RCP file `rcp_path` into the Standard MIDI File `mid_path`
+ * (empty: the RCP path up to its last '.' with ".mid"), format 1. Messages
+ * as for mid2kvt_convert. Returns 0 when the MIDI file was written, 1 on
+ * failure; a failed conversion leaves any earlier file of that name as it
+ * was. */
+KVT_API int rcp2mid_convert(const char* rcp_path, const char* mid_path, const kvt_message_view* view, char* messages,
+                            size_t messages_size);
+
+/* rcp2mid_convert with a buffer of MID2KVT_TEXT_SIZE bytes. */
+KVT_API int _rcp2mid(const char* rcp_path, const char* mid_path, const kvt_message_view* window, char* messages);
 
 #ifdef __cplusplus
 }
