@@ -22,6 +22,7 @@ extern const Command kInfoCommand;
 extern const Command kMmlCommand;
 extern const Command kMid2kvtCommand;
 extern const Command kRcp2midCommand;
+extern const Command kTitleCommand;
 
 // True when the arguments ask for the command's help.
 bool wants_help(const std::vector<std::string>& args);

@@ -16,7 +16,7 @@ using kvt::cli::Command;
 
 constexpr int kUsage = 2;
 const Command* const kCommands[] = {&kvt::cli::kMmlCommand, &kvt::cli::kMid2kvtCommand, &kvt::cli::kRcp2midCommand,
-                                    &kvt::cli::kWavCommand, &kvt::cli::kInfoCommand};
+                                    &kvt::cli::kWavCommand, &kvt::cli::kInfoCommand, &kvt::cli::kTitleCommand};
 
 void print_overview(std::FILE* to) {
   std::fprintf(to, "usage: kvt COMMAND [ARGS...]\n\ncommands:\n");

@@ -1,5 +1,6 @@
 #include "conversion.h"
 #include "rcp_converter.h"
+#include "title_readers.h"
 #include "kvt/mid2kvt.h"
 
 extern "C" {
@@ -28,6 +29,30 @@ KVT_API int rcp2mid_convert(const char* rcp_path, const char* mid_path, const kv
 
 KVT_API int _rcp2mid(const char* rcp_path, const char* mid_path, const kvt_message_view* window, char* messages) {
   return rcp2mid_convert(rcp_path, mid_path, window, messages, MID2KVT_TEXT_SIZE);
+}
+
+namespace {
+
+using Reader = int (*)(const std::string&, char*, size_t, kvt::convert::Messages&);
+
+int read_title(Reader reader, const char* path, char* buf, size_t size, char* text, size_t text_size) {
+  if (path == nullptr) return -1;
+  kvt::convert::Messages messages{text, text == nullptr ? 0 : text_size, nullptr};
+  return reader(path, buf, buf == nullptr ? 0 : size, messages);
+}
+
+}  // namespace
+
+KVT_API int gettitle_fm(const char* path, char* buf, size_t size, char* text, size_t text_size) {
+  return read_title(kvt::convert::gettitle_fm, path, buf, size, text, text_size);
+}
+
+KVT_API int gettitle_mid(const char* path, char* buf, size_t size, char* text, size_t text_size) {
+  return read_title(kvt::convert::gettitle_mid, path, buf, size, text, text_size);
+}
+
+KVT_API int gettitle_rcp(const char* path, char* buf, size_t size, char* text, size_t text_size) {
+  return read_title(kvt::convert::gettitle_rcp, path, buf, size, text, text_size);
 }
 
 }

@@ -1,6 +1,6 @@
 /*
  * The converters: Standard MIDI Files to song data, RCP files to Standard
- * MIDI Files. Paths are byte
+ * MIDI Files, and the title readers of all three. Paths are byte
  * strings; messages are appended to the caller's NUL-terminated buffer as
  * bytes (track names keep their Shift-JIS bytes).
  *
@@ -63,6 +63,14 @@ KVT_API int rcp2mid_convert(const char* rcp_path, const char* mid_path, const kv
 
 /* rcp2mid_convert with a buffer of MID2KVT_TEXT_SIZE bytes. */
 KVT_API int _rcp2mid(const char* rcp_path, const char* mid_path, const kvt_message_view* window, char* messages);
+
+/* The title of a song data file, a Standard MIDI File (its first track's
+ * first name) or an RCP file, into `buf` of `size` bytes (256 holds any
+ * title). Return 0 with the title, or -1 when there is none; a file that
+ * cannot be read also appends its message to `text`. */
+KVT_API int gettitle_fm(const char* path, char* buf, size_t size, char* text, size_t text_size);
+KVT_API int gettitle_mid(const char* path, char* buf, size_t size, char* text, size_t text_size);
+KVT_API int gettitle_rcp(const char* path, char* buf, size_t size, char* text, size_t text_size);
 
 #ifdef __cplusplus
 }
