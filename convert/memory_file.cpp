@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <new>
 
@@ -84,6 +85,17 @@ std::size_t ftell2(const memory_file& f) { return f.cur; }
 void fsetpos2(memory_file& f, std::size_t offset) {
   raise_high_water(f);
   f.cur = offset;
+}
+
+bool scan_to(memory_file& f, const char* tag) {
+  std::uint8_t window[4] = {};
+  int have = 0;
+  for (int b; (b = fgetc2(f)) >= 0;) {
+    std::memmove(window, window + 1, 3);
+    window[3] = static_cast<std::uint8_t>(b);
+    if (++have >= 4 && std::memcmp(window, tag, 4) == 0) return true;
+  }
+  return false;
 }
 
 void fputc2(memory_file& f, int byte, Messages& messages) {

@@ -36,6 +36,8 @@ void fsetpos2(memory_file& file, std::size_t offset);
 // conversion.
 void fputc2(memory_file& file, int byte, Messages& messages);
 void fwrite2(memory_file& file, const std::uint8_t* data, std::size_t count, Messages& messages);
+// Reads on until the last four bytes read are `tag`; false at the end.
+bool scan_to(memory_file& file, const char* tag);
 // Write mode: puts the data up to the furthest position on disk. Appends
 // "ERROR! Unable to open ..." and returns false when that fails.
 bool fclose2(memory_file& file, Messages& messages);

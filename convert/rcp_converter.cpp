@@ -268,18 +268,9 @@ void convert_events(Rcp& r) {
 }
 
 void find_magic(Rcp& r) {
-  std::uint8_t window[4] = {};
-  int have = 0;
-  for (;;) {
-    const int b = fgetc2(r.input);
-    if (b < 0) {
-      r.messages.append("Gee... It's not RCP file!\n");
-      throw Stop{};
-    }
-    std::memmove(window, window + 1, 3);
-    window[3] = static_cast<std::uint8_t>(b);
-    if (++have >= 4 && std::memcmp(window, "RCM-", 4) == 0) return;
-  }
+  if (scan_to(r.input, "RCM-")) return;
+  r.messages.append("Gee... It's not RCP file!\n");
+  throw Stop{};
 }
 
 std::string read_text(Rcp& r, int size) {

@@ -1,7 +1,5 @@
 #include "smf_reader.h"
 
-#include <cstring>
-
 namespace kvt::convert {
 namespace {
 
@@ -9,20 +7,6 @@ std::uint32_t read_be(memory_file& f, int bytes) {
   std::uint32_t v = 0;
   for (int i = 0; i < bytes; ++i) v = v << 8 | static_cast<std::uint32_t>(fgetc2(f) & 0xFF);
   return v;
-}
-
-// Slides a four-byte window through the file until it reads `tag`; false
-// at the end of the file.
-bool find_tag(memory_file& f, const char* tag) {
-  std::uint8_t window[4] = {};
-  int have = 0;
-  for (;;) {
-    const int b = fgetc2(f);
-    if (b < 0) return false;
-    std::memmove(window, window + 1, 3);
-    window[3] = static_cast<std::uint8_t>(b);
-    if (++have >= 4 && std::memcmp(window, tag, 4) == 0) return true;
-  }
 }
 
 [[noreturn]] void abnormal_meta(Converter& c, int type, int length) {
@@ -119,7 +103,7 @@ void deliver(Converter& c, const SmfHandlers& h, int index) {
 void read_smf_header(Converter& c) {
   memory_file& f = c.input;
   fsetpos2(f, 0);
-  if (f.end < 3 || !find_tag(f, "MThd")) {
+  if (f.end < 3 || !scan_to(f, "MThd")) {
     c.messages.append("Gee... It's not SMF!\n");
     throw Stop{};
   }
@@ -150,7 +134,7 @@ int scan_tracks(Converter& c) {
   memory_file& f = c.input;
   fsetpos2(f, 0);
   c.tracks.clear();
-  while (static_cast<int>(c.tracks.size()) < kMaxTracks && find_tag(f, "MTrk")) {
+  while (static_cast<int>(c.tracks.size()) < kMaxTracks && scan_to(f, "MTrk")) {
     const std::uint32_t length = read_be(f, 4) & 0xFFFFFF;
     const std::size_t data = ftell2(f);
     Track t;

@@ -1,8 +1,5 @@
 #include "title_readers.h"
 
-#include <cstring>
-#include <vector>
-
 #include "memory_file.h"
 
 namespace kvt::convert {
@@ -29,17 +26,6 @@ class TitleOut {
   std::size_t used_ = 0;
 };
 
-bool scan_for(memory_file& f, const char* tag) {
-  std::uint8_t window[4] = {};
-  int have = 0;
-  for (int b; (b = fgetc2(f)) >= 0;) {
-    std::memmove(window, window + 1, 3);
-    window[3] = static_cast<std::uint8_t>(b);
-    if (++have >= 4 && std::memcmp(window, tag, 4) == 0) return true;
-  }
-  return false;
-}
-
 void skip_delta(memory_file& f) {
   for (int i = 0; i < 4; ++i) {
     const int b = fgetc2(f);
@@ -48,9 +34,9 @@ void skip_delta(memory_file& f) {
 }
 
 int title_in_first_track(memory_file& f, TitleOut& title) {
-  if (!scan_for(f, "MThd")) return kNoTitle;
+  if (!scan_to(f, "MThd")) return kNoTitle;
   fseek2(f, 10, 1);
-  if (!scan_for(f, "MTrk")) return kNoTitle;
+  if (!scan_to(f, "MTrk")) return kNoTitle;
   fseek2(f, 4, 1);
   skip_delta(f);
   int running = 0x90;  // the last channel status
@@ -128,7 +114,7 @@ int gettitle_rcp(const std::string& path, char* buf, std::size_t size, Messages&
   memory_file f;
   TitleOut title(buf, size);
   if (!fopen2(path, "rb", f, messages)) return kNoTitle;
-  if (!scan_for(f, "RCM-")) return kNoTitle;
+  if (!scan_to(f, "RCM-")) return kNoTitle;
   fseek2(f, 28, 1);
   for (int i = 0; i < kRcpTitle - 1; ++i) {
     const int b = fgetc2(f);
