@@ -5,7 +5,7 @@
 
 BUILD ?= build
 SAN_BUILD ?= build-san
-PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 .PHONY: deps build demo test test-fast test-sanitize bench clean
