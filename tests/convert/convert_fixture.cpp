@@ -29,6 +29,12 @@ Bytes extra_part_opening(int channel) {
   return cat({{0xFE, static_cast<std::uint8_t>(channel - 1)}, conductor_opening()});
 }
 
+std::filesystem::path corpus_dir(const std::string& kind) {
+  for (const std::filesystem::path& p : {std::filesystem::path(KVT_CORPUS_DIR), std::filesystem::path("/work/shared/corpus")})
+    if (std::filesystem::is_directory(p / kind)) return p / kind;
+  return {};
+}
+
 int ConvertTest::convert(const Bytes& midi) {
   const std::string in = dir.write("in.mid", midi);
   const std::string cfg = dir.write("test.cfb", midi_test_config());

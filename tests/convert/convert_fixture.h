@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "host_fixture.h"
@@ -18,6 +19,10 @@ Bytes channel_opening(int channel, const std::string& name);  // format 0 part 0
 Bytes extra_part_opening(int channel);       // format 0 later parts
 Bytes format1_opening();                     // 7F 01 E3 0A 75
 Bytes cat(std::initializer_list<Bytes> pieces);
+
+// The real-world files of one kind ("midi", "rcp"), or an empty path when
+// this machine has none.
+std::filesystem::path corpus_dir(const std::string& kind);
 
 class ConvertTest : public ::testing::Test {
  protected:

@@ -63,16 +63,10 @@ MidiLength midi_length(const Bytes& b) {
   return m;
 }
 
-fs::path corpus_dir() {
-  for (const fs::path& p : {fs::path(KVT_CORPUS_DIR) / "midi", fs::path("/work/shared/corpus/midi")})
-    if (fs::is_directory(p)) return p;
-  return {};
-}
-
 using Corpus = ConvertTest;
 
 TEST_F(Corpus, EveryFileConvertsOrSaysWhyAndLastsAsLongAsItsMidi) {
-  const fs::path dir_path = corpus_dir();
+  const fs::path dir_path = corpus_dir("midi");
   if (dir_path.empty()) GTEST_SKIP() << "no MIDI corpus on this machine";
   settings = {90, 100, 4, 0, 0};
   int converted = 0;

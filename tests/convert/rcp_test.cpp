@@ -187,8 +187,8 @@ TEST_F(Rcp, FailuresSayWhyAndWriteNothing) {
 }
 
 TEST_F(Rcp, TheCorpusConvertsAndTheConverterReadsTheResult) {
-  const std::filesystem::path corpus = std::filesystem::path(KVT_CORPUS_DIR) / "rcp";
-  if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no RCP corpus on this machine";
+  const std::filesystem::path corpus = corpus_dir("rcp");
+  if (corpus.empty()) GTEST_SKIP() << "no RCP corpus on this machine";
   const std::string cfg = dir.write("test.cfb", midi_test_config());
   int converted = 0;
   for (const auto& e : std::filesystem::directory_iterator(corpus)) {
