@@ -4,15 +4,29 @@
 
 #include "kvt/player.h"
 #include "output_wav.h"
+#include "realtime_playback.h"
 #include "song_events.h"
 #include "song_image.h"
 #include "voice_search.h"
+#include "wave_file_playback.h"
 
 namespace {
 
 kvt::host::Player& default_player() {
   static kvt::host::Player player;  // lives as long as the process
   return player;
+}
+
+// Playback of the default player; no visual player is attached yet.
+struct DefaultPlayback {
+  kvt::host::PlaybackView view;
+  kvt::host::RealtimePlayback songs{default_player(), view};
+  kvt::host::WaveFilePlayback waves;
+};
+
+DefaultPlayback& default_playback() {
+  static DefaultPlayback playback;  // stopped when the process ends
+  return playback;
 }
 
 void copy_truncated(const std::string& text, char* out, std::size_t size) {
@@ -31,10 +45,45 @@ void kvt_set_host_ui(const kvt_host_ui* ui) { default_player().ui.callbacks = ui
 int _output_wav(const char* song_path, const char* wav_path, playstruct settings, char* title_out) {
   if (song_path == nullptr || wav_path == nullptr) return 1;
   try {
+    default_playback().songs.waveout_stop();  // the rendering takes over the loaded song
     return kvt::host::output_wav(default_player(), song_path, wav_path, settings, title_out);
   } catch (const std::exception&) {
     return 1;
   }
+}
+
+int _play_init(void) {
+  default_playback();
+  return 0;
+}
+
+int _play(const char* song_path, playstruct settings, char* title_out, const kvt_notify_target* notify) {
+  if (song_path == nullptr) return 1;
+  try {
+    return default_playback().songs.play(song_path, settings, title_out, notify);
+  } catch (const std::exception&) {
+    return 1;
+  }
+}
+
+void _waveout_stop(void) { default_playback().songs.waveout_stop(); }
+
+void kvt_play_state_get(kvt_play_state* state) {
+  if (state != nullptr) *state = default_playback().songs.state();
+}
+
+int kvt_wave_play(const char* wav_path, const kvt_notify_target* notify) {
+  try {
+    return default_playback().waves.play(wav_path, notify);
+  } catch (const std::exception&) {
+    return 1;
+  }
+}
+
+void kvt_wave_stop(void) { default_playback().waves.stop(); }
+
+void kvt_wave_state_get(kvt_play_state* state) {
+  if (state != nullptr) *state = default_playback().waves.state();
 }
 
 int kvt_song_read_info(const unsigned char* image, std::size_t size, kvt_song_info* info, char* title,

@@ -7,7 +7,7 @@
 namespace kvt::host {
 namespace {
 
-constexpr int kDeviceFrames = 2048;  // the card's own buffer, in frames
+constexpr int kDeviceFrames = 512;  // the card's own buffer, in frames; closing waits for two of them
 
 // SDL's audio subsystem, started with the first device and kept.
 bool audio_ready() {

@@ -49,6 +49,7 @@ class WaveDevice {
   void discard_notices();
   // Waits until no notice is waiting or running (not from a notice).
   void wait_idle();
+  bool on_notification_thread() const { return std::this_thread::get_id() == notifier_.get_id(); }
   void unprepare(WaveBuffer& buffer);
   void close();
   bool is_open() const { return device_ != 0; }

@@ -34,7 +34,7 @@ typedef struct playstruct {
 } playstruct;
 
 /* Icon of a message box. */
-enum { KVT_ICON_NONE = 0, KVT_ICON_EXCLAMATION = 1 };
+enum { KVT_ICON_NONE = 0, KVT_ICON_EXCLAMATION = 1, KVT_ICON_INFORMATION = 2 };
 
 /* What the front end shows: message boxes and the rendering progress dialog.
  * Any callback may be NULL. */
@@ -60,6 +60,54 @@ KVT_API void kvt_set_host_ui(const kvt_host_ui* ui);
  * 0 once the rendering has ended, finished, cancelled or failed (a failure
  * shows its message). title_out receives the title line (256 bytes). */
 KVT_API int _output_wav(const char* song_path, const char* wav_path, playstruct settings, char* title_out);
+
+/* ---- Real-time playback ----
+ *
+ * _play, _waveout_stop and the state are called on the control thread.
+ * The notify target is called on a thread of the library: a front end
+ * hands the command over to its own thread (a GUI posts it to its main
+ * window) and may call _waveout_stop or _play from there or from its
+ * control thread. */
+
+/* Commands sent to a notify target. */
+enum {
+  KVT_COMMAND_SONG_END = 604, /* a song ended by itself; playback has stopped */
+  KVT_NOTICE_WAVE_DONE = 605  /* a WAVE file has played to its end or was stopped */
+};
+
+typedef struct kvt_notify_target {
+  void* context;
+  void (*command)(void* context, int id);
+} kvt_notify_target;
+
+typedef struct kvt_play_state {
+  int playing;          /* 1 while something plays */
+  unsigned long frames; /* sample frames the sound card has played */
+  int rate;             /* their rate in Hz */
+  int pass;             /* song passes completed at the newest rendered buffer;
+                           -1 once every part has ended */
+} kvt_play_state;
+
+/* Prepares real-time playback; returns 0. Optional: the other calls
+ * prepare it themselves. */
+KVT_API int _play_init(void);
+/* Stops what plays, loads the song and starts it through the sound card.
+ * Returns 0 when it plays, 1 when it did not start (after a message). The
+ * notify target (copied; may be NULL) receives KVT_COMMAND_SONG_END when
+ * the song ends by itself, exactly once per song end. */
+KVT_API int _play(const char* song_path, playstruct settings, char* title_out, const kvt_notify_target* notify);
+/* Stops playback and returns when everything is released. Harmless when
+ * idle. */
+KVT_API void _waveout_stop(void);
+KVT_API void kvt_play_state_get(kvt_play_state* state);
+
+/* Plays a WAVE file (PCM, any sample size SDL reads) through the sound
+ * card. Returns 0 when it plays, 1 when the file cannot be played (no
+ * message: the front end says so). The notify target receives
+ * KVT_NOTICE_WAVE_DONE when the file has played or was stopped. */
+KVT_API int kvt_wave_play(const char* wav_path, const kvt_notify_target* notify);
+KVT_API void kvt_wave_stop(void);
+KVT_API void kvt_wave_state_get(kvt_play_state* state);
 
 /* ---- Reading a song for display ---- */
 

@@ -1,0 +1,109 @@
+// Real-time playback: a render thread fills a ring of three wave buffers
+// with the driver's output, a feed thread queues them on the wave device in
+// song order, and a stop thread tears everything down when asked. The
+// device's buffer-done notices, run one at a time on its notification
+// thread, recycle the buffers, cover starvation with a silence buffer and
+// detect the song's end, which the caller hears about through its notify
+// target (command 604).
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "auto_reset_event.h"
+#include "kvt/player.h"
+#include "player_context.h"
+#include "playback_view.h"
+#include "view_timer.h"
+#include "wave_device.h"
+
+namespace kvt::host {
+
+inline constexpr int kCommandSongEnd = 604;
+
+class RealtimePlayback {
+ public:
+  RealtimePlayback(Player& player, PlaybackView& view);
+  ~RealtimePlayback();  // stops what plays
+  RealtimePlayback(const RealtimePlayback&) = delete;
+  RealtimePlayback& operator=(const RealtimePlayback&) = delete;
+
+  // Stops what plays, loads the song and starts it. Returns 0 when it
+  // plays, 1 after a message (nothing is left allocated).
+  int play(const char* song_path, const playstruct& settings, char* title_out, const kvt_notify_target* notify);
+  // Stops and returns once everything is released; idle calls do nothing.
+  void waveout_stop();
+  kvt_play_state state() const;
+
+  // Runs on the render thread after each buffer (a test makes rendering
+  // slower than real time with it). Set it while idle.
+  std::function<void()> buffer_rendered;
+
+ private:
+  bool stop_locked();  // true when it stopped a playback
+  bool stop_at_song_end();
+  bool take_rate(int rate_index);
+  bool allocate_buffers();
+  void release_buffers();
+  void reset_counters();
+  bool start_threads();
+  void release_all();
+  void abandon_start();
+  void acknowledge_stop();
+  void render_loop();
+  void feed_loop();
+  void stop_loop();
+  void on_buffer_done();
+  void advance_view_clock();
+  void fail(const char* text, int icon);
+
+  Player& player_;
+  PlaybackView& view_;
+  WaveDevice device_;
+  kvt_notify_target notify_{};
+
+  // Output format, kept from song to song when a rate index is unknown.
+  int sb16 = 0;
+  int saisei_rate = 44100;
+  int buf_time = 61440 * 6;
+  int buffer_loop = 6;
+  int channel = 2;
+  int effect_level = 0;
+  int fade = 0;
+  int loop = 1;
+  int keyboard_flag = 0;
+
+  std::array<std::unique_ptr<std::uint8_t[]>, 4> data_;  // 0..2 the ring, 3 silence
+  std::array<WaveBuffer, 4> header_{};
+
+  std::atomic<int> sw_make{0};
+  std::atomic<int> sw_send{0};
+  std::atomic<int> sw_play{0};
+  std::atomic<int> sw_limit{0};
+  std::array<std::atomic<int>, 10> sw_status{};
+  std::atomic<int> play_flag2{0};
+  std::atomic<int> end_flag{0};
+  std::atomic<int> p1st_flag{0};
+  std::atomic<int> last_pass_{0};
+  std::atomic<bool> first_queued_{false};  // buffers 0 and 1 are on the device
+  int acknowledged_at_ = 4;  // play_flag2 once every thread has seen the stop
+  ViewClock clock_;
+
+  AutoResetEvent hEvent1;     // render may proceed
+  AutoResetEvent hEvent2;     // feed may proceed
+  AutoResetEvent hEventStop;  // stop requested
+  std::mutex csPcm;
+  std::mutex control_;  // one start or stop at a time
+
+  std::thread render_thread_;
+  std::thread feed_thread_;
+  std::thread stop_thread_;
+  ViewTimer view_timer_;
+};
+
+}  // namespace kvt::host

@@ -1,0 +1,44 @@
+// Playing a WAVE file through the sound card: SDL decodes it into 16-bit
+// PCM, which goes to the wave device in half-second buffers.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "kvt/player.h"
+#include "wave_device.h"
+
+namespace kvt::host {
+
+class WaveFilePlayback {
+ public:
+  WaveFilePlayback() = default;
+  ~WaveFilePlayback() { stop(); }
+  WaveFilePlayback(const WaveFilePlayback&) = delete;
+  WaveFilePlayback& operator=(const WaveFilePlayback&) = delete;
+
+  // Stops what plays and starts the file; 1 when it cannot be played.
+  int play(const char* path, const kvt_notify_target* notify);
+  // Closes the device; a file still playing then gets its done notice.
+  void stop();
+  kvt_play_state state() const;
+
+ private:
+  bool decode(const char* path);
+  void on_done();
+  void notify_done();
+  void close_device();
+
+  WaveDevice device_;
+  kvt_notify_target notify_{};
+  WaveFormat format_{};
+  std::vector<std::uint8_t> pcm_;
+  std::vector<WaveBuffer> chunks_;
+  std::atomic<std::size_t> chunks_done_{0};
+  std::atomic<bool> playing_{false};  // until the last buffer is done or a stop
+  std::mutex control_;
+};
+
+}  // namespace kvt::host
