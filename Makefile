@@ -1,7 +1,7 @@
 # Set-up and everyday commands on a Debian 12 machine.
 #   make demo   install what is missing, build, render a sample song
 #   make test   the same set-up, then every test, normal and sanitizer builds
-#   make bench  rendering, compiling and converting speed
+#   make bench  rendering, compiling, converting and playback speed
 
 BUILD ?= build
 SAN_BUILD ?= build-san
@@ -46,6 +46,7 @@ bench: build
 	$(BUILD)/bin/wav_bench
 	$(BUILD)/bin/compile_bench
 	$(BUILD)/bin/midi_bench
+	$(BUILD)/bin/playback_bench
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)

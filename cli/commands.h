@@ -18,6 +18,7 @@ struct Command {
 };
 
 extern const Command kWavCommand;
+extern const Command kPlayCommand;
 extern const Command kInfoCommand;
 extern const Command kMmlCommand;
 extern const Command kMid2kvtCommand;

@@ -1,4 +1,4 @@
-// kvt: compile, render and inspect (and later convert and play) songs from
+// kvt: compile, convert, render, play and inspect songs from
 // the terminal. Exit status: 0 done, 1 failed (the reason is on stderr), 2 a
 // bad command line.
 #include <cstdio>
@@ -16,7 +16,8 @@ using kvt::cli::Command;
 
 constexpr int kUsage = 2;
 const Command* const kCommands[] = {&kvt::cli::kMmlCommand, &kvt::cli::kMid2kvtCommand, &kvt::cli::kRcp2midCommand,
-                                    &kvt::cli::kWavCommand, &kvt::cli::kInfoCommand, &kvt::cli::kTitleCommand};
+                                    &kvt::cli::kWavCommand, &kvt::cli::kPlayCommand, &kvt::cli::kInfoCommand,
+                                    &kvt::cli::kTitleCommand};
 
 void print_overview(std::FILE* to) {
   std::fprintf(to, "usage: kvt COMMAND [ARGS...]\n\ncommands:\n");

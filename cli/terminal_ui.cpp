@@ -53,10 +53,14 @@ void TerminalUi::draw(const std::string& text) {
   line_open_ = true;
 }
 
+void TerminalUi::close_status() {
+  if (line_open_) std::fputc('\n', stderr);
+  line_open_ = false;
+}
+
 void TerminalUi::on_message(void* self, const char* text, int) {
   auto* ui = static_cast<TerminalUi*>(self);
-  if (ui->line_open_) std::fputc('\n', stderr);
-  ui->line_open_ = false;
+  ui->close_status();
   std::fprintf(stderr, "kvt: %s\n", to_utf8(text).c_str());
   ui->message_shown_ = true;
 }

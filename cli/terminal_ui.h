@@ -17,6 +17,10 @@ class TerminalUi {
 
   bool message_shown() const { return message_shown_; }
   bool interrupted() const;
+  // A status line of the command's own (shown on a terminal only).
+  void status(const std::string& text) { draw(text); }
+  // Ends the status line so that the next output starts on a line of its own.
+  void close_status();
 
  private:
   static void on_message(void* self, const char* text, int icon);

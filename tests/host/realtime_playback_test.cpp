@@ -5,7 +5,6 @@
 #include "realtime_playback.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -13,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "card_capture.h"
 #include "host_fixture.h"
 
 namespace kvt::test {
@@ -57,50 +57,15 @@ class NotifyRecorder {
   std::vector<int> ids_;
 };
 
-std::vector<std::int16_t> samples_of(const Bytes& bytes, std::size_t skip = 0) {
-  std::vector<std::int16_t> s((bytes.size() - std::min(skip, bytes.size())) / 2);
-  std::memcpy(s.data(), bytes.data() + std::min(skip, bytes.size()), s.size() * 2);
-  return s;
-}
-
-// The capture must be the expected audio, wave buffer by wave buffer in
-// order, with nothing but silence between them (the silence buffer, or the
-// card waiting for the next buffer). The last buffer may go on past the
-// expected audio: the driver keeps rendering after the song's end.
-::testing::AssertionResult plays_as(const std::vector<std::int16_t>& capture, const std::vector<std::int16_t>& expected,
-                                    int channel) {
-  const std::size_t buffer = kBufferFrames * channel;
-  std::size_t at = 0;
-  for (std::size_t start = 0; start < expected.size(); start += buffer) {
-    const std::size_t n = std::min(buffer, expected.size() - start);
-    for (;;) {
-      if (capture.size() - at >= n && std::equal(expected.begin() + start, expected.begin() + start + n, capture.begin() + at)) {
-        at += n;
-        break;
-      }
-      if (capture.size() - at < static_cast<std::size_t>(channel)) {
-        return ::testing::AssertionFailure() << "buffer " << start / buffer << " never reached the card";
-      }
-      for (int c = 0; c < channel; ++c, ++at) {
-        if (capture[at] != 0) {
-          return ::testing::AssertionFailure() << "sound other than buffer " << start / buffer << " at sample " << at;
-        }
-      }
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
-
 class RealtimePlaybackTest : public ToneSongTest {
  protected:
   RealtimePlaybackTest() : ToneSongTest(kEndingSong, "song.kvt", "voices/tone.kvw") {
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIODELAY", "1", 1);  // about 23 times real time at 22050 Hz
     capture_to("card.raw");
   }
   ~RealtimePlaybackTest() override { _waveout_stop(); }
 
-  void capture_to(const std::string& name) { setenv("SDL_DISKAUDIOFILE", (dir / name).c_str(), 1); }
+  // About 23 times real time at 22050 Hz.
+  void capture_to(const std::string& name) { use_disk_card(dir / name, 1); }
 
   playstruct settings(int channel = 2) const {
     playstruct s = settings_for(dir / "voices");
@@ -137,7 +102,7 @@ TEST_P(ChannelTest, SongThatEndsReachesTheCardAsItsWaveRenderingAndEndsOnce) {
   kvt_play_state_get(&state);
   EXPECT_EQ(state.playing, 0);  // stopped before the command
   EXPECT_EQ(state.rate, 22050);
-  EXPECT_TRUE(plays_as(captured(), expected, GetParam()));
+  EXPECT_TRUE(plays_as(captured(), expected, GetParam(), kBufferFrames));
   EXPECT_STREQ(title, "Title : None");
   std::this_thread::sleep_for(200ms);
   EXPECT_EQ(notices.count(KVT_COMMAND_SONG_END), 1);
@@ -180,7 +145,7 @@ TEST_F(RealtimePlaybackTest, PlayWhilePlayingStopsTheFirstSongCompletely) {
   capture_to("second.raw");
   ASSERT_EQ(_play(song.c_str(), s, title, &target), 0);
   ASSERT_TRUE(notices.wait_for(KVT_COMMAND_SONG_END));
-  EXPECT_TRUE(plays_as(captured("second.raw"), expected, 2));
+  EXPECT_TRUE(plays_as(captured("second.raw"), expected, 2, kBufferFrames));
   const std::size_t first = read_file(dir / "first.raw").size();
   std::this_thread::sleep_for(200ms);
   EXPECT_EQ(read_file(dir / "first.raw").size(), first);  // its device is closed
@@ -221,7 +186,7 @@ TEST_F(RealtimePlaybackTest, StarvationIsCoveredBySilenceAndTheSongContinuesWher
   ASSERT_EQ(playback.play(song.c_str(), s, title, &target), 0);
   ASSERT_TRUE(notices.wait_for(host::kCommandSongEnd));
   const std::vector<std::int16_t> capture = captured();
-  EXPECT_TRUE(plays_as(capture, expected, 2));
+  EXPECT_TRUE(plays_as(capture, expected, 2, kBufferFrames));
   // Silence took the card's time while the renderer was behind.
   EXPECT_GT(capture.size(), expected.size() + kBufferFrames * 2 * 2);
   EXPECT_EQ(notices.count(host::kCommandSongEnd), 1);

@@ -3,13 +3,13 @@
 #include "wave_device.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
 
+#include "card_capture.h"
 #include "host_fixture.h"
 
 namespace kvt::host {
@@ -20,9 +20,7 @@ using test::Bytes;
 class WaveDeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIODELAY", "0", 1);
-    setenv("SDL_DISKAUDIOFILE", (dir / "card.raw").c_str(), 1);
+    test::use_disk_card(dir / "card.raw", 0);
   }
 
   // Waits until `count` notices have come.

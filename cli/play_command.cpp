@@ -1,0 +1,136 @@
+// kvt play: play songs through the sound card, one or several in a play
+// program (in order, one again and again, or at random).
+#include <cstdio>
+#include <random>
+
+#include "commands.h"
+#include "midi_options.h"
+#include "play_options.h"
+#include "play_session.h"
+#include "song_sources.h"
+
+namespace kvt::cli {
+namespace {
+
+constexpr int kInterrupted = 130;
+
+enum class Program { once, list, repeat, shuffle };
+
+struct PlayRequest {
+  std::vector<std::string> files;
+  Program program = Program::once;
+  playstruct settings = default_play_settings();
+  mid2kvt_settings midi = default_midi_settings();
+  std::string config;
+};
+
+void set_program(PlayRequest& r, Program p) {
+  if (r.program != Program::once && r.program != p) throw UsageError("--list, --repeat and --shuffle exclude each other");
+  r.program = p;
+}
+
+PlayRequest read_request(std::vector<std::string> list) {
+  Arguments args(std::move(list));
+  PlayRequest r;
+  while (!args.done()) {
+    if (const auto option = args.next_option()) {
+      if (*option == "-c" || *option == "--config") {
+        r.config = args.value();
+      } else if (*option == "--list") {
+        set_program(r, Program::list);
+      } else if (*option == "--repeat") {
+        set_program(r, Program::repeat);
+      } else if (*option == "--shuffle") {
+        set_program(r, Program::shuffle);
+      } else if (!read_play_option(args, *option, r.settings) && !read_midi_option(args, *option, r.midi)) {
+        throw UsageError("unknown option " + *option);
+      }
+    } else if (const auto operand = args.next_operand()) {
+      r.files.push_back(*operand);
+    }
+  }
+  if (r.files.empty()) throw UsageError("no song given");
+  if ((r.program == Program::once || r.program == Program::repeat) && r.files.size() > 1) {
+    throw UsageError("several songs need --list or --shuffle");
+  }
+  return r;
+}
+
+std::string base_name(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A file made playable: compiled or converted songs keep their scratch
+// space while they play.
+struct Prepared {
+  PlayItem item;
+  std::optional<SongData> song;
+};
+
+std::optional<Prepared> prepare(const PlayRequest& r, const std::string& file, const std::string& label) {
+  if (has_extension(file, ".wav")) return Prepared{{file, true, label}, std::nullopt};
+  auto song = song_for(file, r.config, r.midi);
+  if (!song) return std::nullopt;
+  const std::string path = song->path;
+  return Prepared{{path, false, label}, std::move(song)};
+}
+
+std::string label_for(const PlayRequest& r, std::size_t index) {
+  const std::string name = base_name(r.files[index]);
+  if (r.files.size() == 1) return name;
+  return std::to_string(index + 1) + "/" + std::to_string(r.files.size()) + " " + name;
+}
+
+int run_play(std::vector<std::string> args) {
+  const PlayRequest r = read_request(std::move(args));
+  TerminalUi ui;
+  std::mt19937 random(std::random_device{}());
+  std::optional<Prepared> repeated;  // compiled or converted once
+  bool failed = false;
+  std::size_t failures_in_a_row = 0;
+  for (std::size_t turn = 0;; ++turn) {
+    if (r.program == Program::once && turn == 1) break;
+    if (r.program == Program::list && turn == r.files.size()) break;
+    const std::size_t index =
+        r.program == Program::shuffle ? std::uniform_int_distribution<std::size_t>(0, r.files.size() - 1)(random)
+        : r.program == Program::list  ? turn
+                                      : 0;
+    std::optional<Prepared> fresh;
+    std::optional<Prepared>& p = r.program == Program::repeat ? repeated : fresh;
+    if (!p) p = prepare(r, r.files[index], label_for(r, index));
+    if (ui.interrupted()) return kInterrupted;
+    const PlayOutcome outcome = p ? play_to_end(p->item, r.settings, ui) : PlayOutcome::failed;
+    if (outcome == PlayOutcome::interrupted) return kInterrupted;
+    if (outcome == PlayOutcome::failed) {
+      failed = true;
+      // A program with nothing left that plays ends rather than spins.
+      if (r.program == Program::repeat || ++failures_in_a_row >= r.files.size()) break;
+    } else {
+      failures_in_a_row = 0;
+    }
+  }
+  return failed ? 1 : 0;
+}
+
+}  // namespace
+
+extern const Command kPlayCommand{
+    "play",
+    "kvt play SONG|--list SONG...|--repeat SONG|--shuffle SONG... [-c CONFIG.cfb] [--rate HZ] [--mono] [--effect N] "
+    "[--fade N] [--loop N] [--voices DIR1[:DIR2]] [MIDI OPTIONS]",
+    "play songs through the sound card",
+    "Plays SONG through the sound card: song data as it is, an MML source\n"
+    "compiled first (into SONG.KVT beside it), a MIDI file converted, an RCP\n"
+    "file converted through MIDI (both in a private scratch directory), a WAVE\n"
+    "file as it is. Ctrl-C stops.\n"
+    "  --list             play every SONG given, in order\n"
+    "  --repeat           play SONG again each time it ends\n"
+    "  --shuffle          play the SONGs given at random, without end\n"
+    "  -c, --config FILE  the voice configuration for MML and MIDI (default: the bank's)\n",
+    true,
+    true,
+    run_play,
+};
+
+}  // namespace kvt::cli
