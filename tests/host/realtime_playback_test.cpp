@@ -45,13 +45,14 @@ class NotifyRecorder {
     return changed_.wait_for(hold, limit, [&] { return std::count(ids_.begin(), ids_.end(), id) > 0; });
   }
 
- private:
-  static void on_command(void* self, int id) {
-    auto* r = static_cast<NotifyRecorder*>(self);
-    std::lock_guard<std::mutex> hold(r->lock_);
-    r->ids_.push_back(id);
-    r->changed_.notify_all();
+  void notify(int id) {
+    std::lock_guard<std::mutex> hold(lock_);
+    ids_.push_back(id);
+    changed_.notify_all();
   }
+
+ private:
+  static void on_command(void* self, int id) { static_cast<NotifyRecorder*>(self)->notify(id); }
   std::mutex lock_;
   std::condition_variable changed_;
   std::vector<int> ids_;
@@ -150,6 +151,40 @@ TEST_F(RealtimePlaybackTest, PlayWhilePlayingStopsTheFirstSongCompletely) {
   std::this_thread::sleep_for(200ms);
   EXPECT_EQ(read_file(dir / "first.raw").size(), first);  // its device is closed
   EXPECT_EQ(notices.count(KVT_COMMAND_SONG_END), 1);
+}
+
+TEST_F(RealtimePlaybackTest, WaveRenderingStopsWhatPlays) {
+  dir.write("loop.kvt", tone_song(kLoopingSong).song);
+  ASSERT_EQ(_play((dir / "loop.kvt").c_str(), settings(), title, &target), 0);
+  EXPECT_FALSE(wave_rendering(settings()).empty());
+  kvt_play_state state{};
+  kvt_play_state_get(&state);
+  EXPECT_EQ(state.playing, 0);
+}
+
+// Plays the song once more from the notify target, as a repeat program may.
+struct Replayer {
+  Replayer(const char* path, const playstruct& s) : song(path), settings(s) {}
+  static void on_command(void* self, int id) {
+    auto* r = static_cast<Replayer*>(self);
+    if (id == KVT_COMMAND_SONG_END && r->ends++ == 0) r->replayed = _play(r->song, r->settings, r->title, &r->target);
+    r->last.notify(id);
+  }
+  const char* song;
+  playstruct settings;
+  char title[256] = {};
+  kvt_notify_target target{this, on_command};
+  int ends = 0;
+  int replayed = -1;
+  NotifyRecorder last;
+};
+
+TEST_F(RealtimePlaybackTest, NotifyTargetMayStartTheNextSong) {
+  Replayer r(song.c_str(), settings());
+  ASSERT_EQ(_play(song.c_str(), r.settings, title, &r.target), 0);
+  for (int i = 0; i < 600 && r.last.count(KVT_COMMAND_SONG_END) < 2; ++i) std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(r.replayed, 0);
+  EXPECT_EQ(r.last.count(KVT_COMMAND_SONG_END), 2);
 }
 
 TEST_F(RealtimePlaybackTest, FadeOutStartsAtTheLoopCountAndEndsALoopingSong) {
