@@ -42,7 +42,7 @@ PlayRequest read_request(std::vector<std::string> list) {
         set_program(r, Program::repeat);
       } else if (*option == "--shuffle") {
         set_program(r, Program::shuffle);
-      } else if (!read_play_option(args, *option, r.settings) && !read_midi_option(args, *option, r.midi)) {
+      } else if (!read_play_option(args, *option, r.settings, Output::sound_card) && !read_midi_option(args, *option, r.midi)) {
         throw UsageError("unknown option " + *option);
       }
     } else if (const auto operand = args.next_operand()) {

@@ -12,6 +12,7 @@ int rate_index(int hz) {
     case 44100: return 0;
     case 33075: return 1;
     case 22050: return 2;
+    case 16538: return 3;
     default: return 4;  // 11025; choice() admits no other value
   }
 }
@@ -31,7 +32,7 @@ void set_voice_dirs(playstruct& settings, const std::string& list) {
 }  // namespace
 
 const char* const kPlayOptionsHelp =
-    "  --rate HZ          44100 (default), 33075, 22050 or 11025\n"
+    "  --rate HZ          44100 (default), 33075, 22050 or 11025; 16538 when playing\n"
     "  --mono             one channel instead of two\n"
     "  --effect N         0 none, 1 reverb, 2 reverb and chorus/delay (default)\n"
     "  --fade N           speed of the closing fade-out, 0 (default), 1 or 2 (slower)\n"
@@ -52,9 +53,10 @@ playstruct default_play_settings() {
   return s;
 }
 
-bool read_play_option(Arguments& args, const std::string& option, playstruct& s) {
+bool read_play_option(Arguments& args, const std::string& option, playstruct& s, Output output) {
   if (option == "--rate") {
-    s.rate_index = rate_index(args.choice({44100, 33075, 22050, 11025}));
+    s.rate_index = output == Output::sound_card ? rate_index(args.choice({44100, 33075, 22050, 16538, 11025}))
+                                                : rate_index(args.choice({44100, 33075, 22050, 11025}));
   } else if (option == "--mono") {
     s.channel = 1;
   } else if (option == "--effect") {

@@ -78,33 +78,7 @@ int RealtimePlayback::play(const char* song_path, const playstruct& settings, ch
   player_.driver->fade_speed = 0;
   if (keyboard_flag == 1) view_.show_song({song_path, sb16, channel, effect_level});
 
-  const WaveFormat format{saisei_rate, channel};
-  if (const WaveResult r = WaveDevice::query(format); r != WaveResult::ok) {
-    char text[96];
-    if (r == WaveResult::bad_format) {
-      std::snprintf(text, sizeof text, "Not supported ..%dHz 16Bit %dChannel%s", saisei_rate, channel,
-                    channel == 2 ? "\nRetry monaural sound\n" : "");
-    } else {
-      std::snprintf(text, sizeof text, "WAVEERR_BADFORMAT: Unexpected Error !");
-    }
-    fail(text, KVT_ICON_INFORMATION);
-    return 1;
-  }
-  switch (device_.open(format, [this](WaveBuffer&) { on_buffer_done(); })) {
-    case WaveResult::ok: break;
-    case WaveResult::bad_device: fail("Not Open Device: Bad device", KVT_ICON_EXCLAMATION); return 1;
-    case WaveResult::allocated: fail("Not Open Device: Allocated", KVT_ICON_EXCLAMATION); return 1;
-    case WaveResult::no_memory: fail("Not Open Device: No memory", KVT_ICON_EXCLAMATION); return 1;
-    case WaveResult::bad_format: fail("Not Open Device: Bad format", KVT_ICON_EXCLAMATION); return 1;
-    case WaveResult::sync: fail("Not Open Device: Sync", KVT_ICON_EXCLAMATION); return 1;
-    case WaveResult::error: fail("Not Open Device: Unexpected Error!", KVT_ICON_EXCLAMATION); return 1;
-  }
-  if (!allocate_buffers()) {
-    release_buffers();
-    device_.close();
-    fail("GlobalAlloc Error: No memory!", KVT_ICON_EXCLAMATION);
-    return 1;
-  }
+  if (!open_device()) return 1;
 
   driver::Context& d = *player_.driver;
   d.sb16 = sb16;
@@ -124,6 +98,11 @@ int RealtimePlayback::play(const char* song_path, const playstruct& settings, ch
   clock_.fmt_count = buf_time * 40;
   p1st_flag = 1;
 
+  return queue_first_buffers() ? 0 : 1;
+}
+
+// Buffers 0 and 1 go to the device before the feed thread queues any.
+bool RealtimePlayback::queue_first_buffers() {
   WaveResult first, second;
   {
     std::lock_guard<std::mutex> pcm(csPcm);
@@ -141,9 +120,38 @@ int RealtimePlayback::play(const char* song_path, const playstruct& settings, ch
     } else {
       player_.ui.message("WaveOutWrite Error 0: Unexpected Error.", KVT_ICON_NONE);
     }
-    return 1;
+    return false;
   }
-  return 0;
+  return true;
+}
+
+// Opens the device for the song's format with its four buffers; false
+// after the message, with the song freed.
+bool RealtimePlayback::open_device() {
+  const WaveFormat format{saisei_rate, channel};
+  if (const WaveResult r = WaveDevice::query(format); r != WaveResult::ok) {
+    char text[96];
+    std::snprintf(text, sizeof text, "Not supported ..%dHz 16Bit %dChannel%s", saisei_rate, channel,
+                  channel == 2 ? "\nRetry monaural sound\n" : "");
+    fail(r == WaveResult::bad_format ? text : "WAVEERR_BADFORMAT: Unexpected Error !", KVT_ICON_INFORMATION);
+    return false;
+  }
+  switch (device_.open(format, [this](WaveBuffer&) { on_buffer_done(); })) {
+    case WaveResult::ok: break;
+    case WaveResult::bad_device: fail("Not Open Device: Bad device", KVT_ICON_EXCLAMATION); return false;
+    case WaveResult::allocated: fail("Not Open Device: Allocated", KVT_ICON_EXCLAMATION); return false;
+    case WaveResult::no_memory: fail("Not Open Device: No memory", KVT_ICON_EXCLAMATION); return false;
+    case WaveResult::bad_format: fail("Not Open Device: Bad format", KVT_ICON_EXCLAMATION); return false;
+    case WaveResult::sync: fail("Not Open Device: Sync", KVT_ICON_EXCLAMATION); return false;
+    case WaveResult::error: fail("Not Open Device: Unexpected Error!", KVT_ICON_EXCLAMATION); return false;
+  }
+  if (!allocate_buffers()) {
+    release_buffers();
+    device_.close();
+    fail("GlobalAlloc Error: No memory!", KVT_ICON_EXCLAMATION);
+    return false;
+  }
+  return true;
 }
 
 bool RealtimePlayback::allocate_buffers() {

@@ -48,7 +48,9 @@ class RealtimePlayback {
   bool stop_locked();  // true when it stopped a playback
   bool stop_at_song_end();
   bool take_rate(int rate_index);
+  bool open_device();
   bool allocate_buffers();
+  bool queue_first_buffers();
   void release_buffers();
   void reset_counters();
   bool start_threads();

@@ -53,6 +53,10 @@ TEST_F(PlayCommandTest, SongPlaysToItsEndAsItsWaveRendering) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "Title : None\n");
   EXPECT_TRUE(plays_as(capture(), wave_data(dir / "expected.wav"), 2, kSongBufferFrames));
+
+  // The card also plays the rate that WAVE output lacks.
+  const CommandRun odd_rate = run_kvt({"play", song, "--voices", dir / "voices", "--rate", "16538"});
+  EXPECT_EQ(odd_rate.status, 0) << odd_rate.err;
 }
 
 TEST_F(PlayCommandTest, MidiPlaysAsItsConversionAndLeavesNoScratchBehind) {
