@@ -57,7 +57,7 @@ WaveResult WaveDevice::open(const WaveFormat& format, DoneHandler on_done) {
   if (device_ == 0) return WaveResult::bad_device;
   queue_.clear();
   played_ = 0;
-  SDL_PauseAudioDevice(device_, 0);
+  started_ = false;
   return WaveResult::ok;
 }
 
@@ -74,6 +74,7 @@ WaveResult WaveDevice::write(WaveBuffer& buffer) {
   buffer.queued = true;
   queue_.push_back(&buffer);
   SDL_UnlockAudioDevice(device_);
+  if (!started_.exchange(true)) SDL_PauseAudioDevice(device_, 0);
   return WaveResult::ok;
 }
 

@@ -4,6 +4,7 @@
 // thread, never on the audio thread.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -61,6 +62,7 @@ class WaveDevice {
   void notification_loop();
 
   std::uint32_t device_ = 0;
+  std::atomic<bool> started_{false};  // the card plays from the first write on, like a wave-out device
   DoneHandler on_done_;
 
   // Filled by write, drained by the audio thread (under the device lock).

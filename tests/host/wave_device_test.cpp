@@ -61,10 +61,10 @@ TEST_F(WaveDeviceTest, BuffersReachTheCardInOrderAndComeBackOneByOne) {
   device.close();
   EXPECT_EQ(done, (std::vector<WaveBuffer*>{&buffers[0], &buffers[1], &buffers[2]}));
   for (const WaveBuffer& b : buffers) EXPECT_FALSE(b.queued);
-  const Bytes card = test::read_file(dir / "card.raw");
-  ASSERT_GE(card.size(), 18000u);
-  for (int i = 0; i < 3; ++i)
-    EXPECT_EQ(Bytes(card.begin() + 6000 * i, card.begin() + 6000 * (i + 1)), data[i]) << "buffer " << i;
+  Bytes all;
+  for (const Bytes& d : data) all.insert(all.end(), d.begin(), d.end());
+  // The card may run dry between two writes, so silence may come between buffers.
+  EXPECT_TRUE(test::plays_as(test::samples_of(test::read_file(dir / "card.raw")), test::samples_of(all), 2, 1500));
 }
 
 TEST_F(WaveDeviceTest, ResetHandsBackEveryQueuedBuffer) {
