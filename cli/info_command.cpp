@@ -1,18 +1,30 @@
 // kvt info: what a song data file holds.
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <string>
 #include <vector>
 
 #include "commands.h"
 #include "display_text.h"
 #include "play_options.h"
+#include "regular_file.h"
 
 namespace kvt::cli {
 namespace {
 
 constexpr unsigned kDriverParts = 240;
 constexpr unsigned kAbsent = 0xFFFF;
+// Far beyond what 16-bit part offsets in 16-byte units reach.
+constexpr std::size_t kLargestSong = std::size_t{16} << 20;
+
+std::string refusal(FileRead read) {
+  switch (read) {
+    case FileRead::directory: return "is a directory";
+    case FileRead::not_regular: return "is not a regular file";
+    case FileRead::too_large:
+      return "is larger than " + std::to_string(kLargestSong) + " bytes, more than any song data file holds";
+    default: return "is not found";
+  }
+}
 
 std::string offset_text(unsigned offset) {
   if (offset == kAbsent) return "none";
@@ -72,12 +84,11 @@ int run_info(std::vector<std::string> list) {
   }
   if (song.empty()) throw UsageError("no song given");
 
-  std::ifstream in(song, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "kvt: %s is not found.\n", song.c_str());
+  std::vector<unsigned char> image;
+  if (const FileRead read = read_regular_file(song, kLargestSong, image); read != FileRead::ok) {
+    std::fprintf(stderr, "kvt: %s %s.\n", song.c_str(), refusal(read).c_str());
     return 1;
   }
-  const std::vector<unsigned char> image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   kvt_song_info info{};
   char title[512];
   if (kvt_song_read_info(image.data(), image.size(), &info, title, sizeof title) != KVT_SONG_OK) {

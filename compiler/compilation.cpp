@@ -1,5 +1,6 @@
 #include "compilation.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -23,8 +24,12 @@ namespace {
 // before it is read.
 constexpr std::streamoff kLargestSource = 64 << 20;
 
-// The whole file, or error 1 when it cannot be read.
+// The whole file, or error 1 when it cannot be read. Only a regular file
+// counts: a folder opens but reports a bogus size, and a pipe or device
+// would block or never end.
 std::string read_whole(Compiler& c, const std::string& path) {
+  std::error_code unknown;
+  if (!std::filesystem::is_regular_file(path, unknown)) error(c, 1);
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) error(c, 1);
   const std::streamoff size = in.tellg();

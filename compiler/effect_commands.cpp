@@ -36,7 +36,7 @@ constexpr int kLastParameter = 9;
 int envelope_index(Compiler& c) {
   const char first = getstr(c);
   if ((first >= '0' && first <= '9') || first == ',') return 0;
-  ++c.mmlp;
+  nextstr(c);  // `first`, unless it is the end mark
   const char second = nextstr(c);
   for (int i = 0; i <= kLastParameter; ++i) {
     const char* name = kEnvelope[i].name;
@@ -45,6 +45,15 @@ int envelope_index(Compiler& c) {
     return i;
   }
   error(c, 2);
+}
+
+// A number, or a "," with no number after it, which leaves the parameter
+// as it is (0x80). Anything else is a missing number.
+int envelope_value(Compiler& c, int index) {
+  const EnvelopeParameter& e = kEnvelope[index];
+  const bool comma = getstr(c) == ',';
+  const int value = getdeci(c, e.lower, e.upper, comma ? 1 : 0);
+  return value == kOmitted ? 0x80 : value;
 }
 
 // The choir preset, one row per tap: level cut, then the tap operands.
@@ -112,9 +121,7 @@ void envelope_command(Compiler& c) {
   skip(c);
   int count = 0;
   do {
-    const EnvelopeParameter& e = kEnvelope[index];
-    const int value = getdeci(c, e.lower, e.upper, 1);
-    put(c, value == kOmitted ? 0x80 : value);
+    put(c, envelope_value(c, index));
     ++count;
     ++index;
   } while (index <= kLastParameter && getstr(c) == ',');

@@ -14,13 +14,14 @@ constexpr int kTitleOffset = 0x0B;
 constexpr int kLongestName = 63;
 
 bool line_end(char ch) { return ch == '\r' || ch == '\n' || ch == kEndMark; }
-// On a voice line a ";" starts a comment, as in command text.
-bool voice_line_end(char ch) { return line_end(ch) || ch == ';'; }
+// Where a number is read next: the number reader takes a ";" for the end of
+// the line and would go on to the next voice line.
+bool no_number_here(char ch) { return line_end(ch) || ch == ';'; }
 bool blank(char ch) { return ch == ' ' || ch == '\t'; }
 bool separator(char ch) { return blank(ch) || ch == ',' || ch == ':'; }
 bool ends_name(char ch) {
   const auto u = static_cast<unsigned char>(ch);
-  return u <= 0x20 || u >= 0x80 || ch == ',' || ch == ':' || ch == ';';
+  return u <= 0x20 || u >= 0x80 || ch == ',' || ch == ':';
 }
 
 const char* skip_blanks(const char* p) {
@@ -34,14 +35,14 @@ int count_voice_lines(Compiler& c) {
   int count = 0;
   for (const char* p = parttop(c, 'V', '0'); *p != kEndMark; p = partcr(c, p)) {
     c.mmlp = p;
-    if (voice_line_end(*skip_blanks(p))) break;
+    if (no_number_here(*skip_blanks(p))) break;
     if (getdeci(c, 0, 255, 1) == kOmitted) break;
     c.mmlp = skip_blanks(c.mmlp);
     c.mmlstr = {c.mmlp, c.mmlltop};
     if (*c.mmlp != ',') error(c, 2);
     c.mmlp = skip_blanks(c.mmlp + 1);
     c.mmlstr = {c.mmlp, c.mmlltop};
-    if (voice_line_end(*c.mmlp)) error(c, 2);
+    if (line_end(*c.mmlp)) error(c, 2);
     if (++count >= kMmlVoices) error(c, 7);
   }
   return count;
@@ -54,7 +55,7 @@ void define_voice(Compiler& c, const char* p, int index) {
   const char* name = c.mmlp;
   while (separator(*name)) ++name;
   c.mmlstr = {name, c.mmlltop};
-  if (voice_line_end(*name)) error(c, 2);
+  if (line_end(*name)) error(c, 2);
   const char* end = name;
   while (!ends_name(*end)) ++end;
   if (end - name > kLongestName) {
@@ -67,12 +68,12 @@ void define_voice(Compiler& c, const char* p, int index) {
   c.v_key[index] = 0xFF;
   const char* rest = end;
   while (separator(*rest)) ++rest;
-  if (!voice_line_end(*rest)) {
+  if (!line_end(*rest)) {
     c.mmlstr = {rest, c.mmlltop};
     if (*rest != '\\') error(c, 2);
     c.mmlp = skip_blanks(rest + 1);
     c.mmlstr = {c.mmlp, c.mmlltop};
-    if (voice_line_end(*c.mmlp)) error(c, 2);
+    if (no_number_here(*c.mmlp)) error(c, 2);
     c.v_key[index] = static_cast<std::uint8_t>(getdeci(c, 0, 95, 0));
   }
   c.v_point[n] = index;
@@ -94,9 +95,9 @@ void read_tempo_line(Compiler& c) {
 void read_voice_lines(Compiler& c) {
   std::fill(std::begin(c.v_point), std::end(c.v_point), -1);
   c.voice_lines = count_voice_lines(c);
+  append(c, "%d Voice setting.\n", c.voice_lines);
   const char* p = parttop(c, 'V', '0');
   for (int i = 0; i < c.voice_lines; ++i, p = partcr(c, p)) define_voice(c, p, i);
-  append(c, "%d Voice setting.\n", c.voice_lines);
 }
 
 void write_title(Compiler& c) {
@@ -114,10 +115,9 @@ void write_title(Compiler& c) {
   if (line_end(*p)) {
     append(c, "Skipped.\n");
   } else {
-    const bool quoted = *p == '"';
-    if (quoted) ++p;
+    if (*p == '"') ++p;  // an opening quote only: a closing one is part of the title
     int length = 0;
-    for (; static_cast<unsigned char>(*p) >= 0x20 && !(quoted && *p == '"'); ++p) {
+    for (; static_cast<unsigned char>(*p) >= 0x20; ++p) {
       if (length < 255) {  // the length is one byte
         put(c, *p);
         ++length;

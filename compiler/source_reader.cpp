@@ -62,6 +62,12 @@ bool is_digit(char ch) { return ch >= '0' && ch <= '9'; }
 // own line, so that an error mark lines up with what it points at.
 SourceMark here(const Compiler& c) { return {c.mmlp, c.macroflag ? c.macro_top : c.mmlltop}; }
 
+// A bad or undefined macro name is marked at the name, one after the "$".
+[[noreturn]] void macro_name_error(Compiler& c, int ecode) {
+  c.mmlstr.at = c.mmlp;
+  error(c, ecode);
+}
+
 }  // namespace
 
 void load_source(Compiler& c, std::string_view file) {
@@ -186,11 +192,10 @@ void define_macros(Compiler& c) {
 
 void call_macro(Compiler& c) {
   const char name = *c.mmlp;
-  c.mmlstr.at = c.mmlp;  // errors point at the name, one after the "$"
   const int index = macrostr(name);
-  if (index < 0) error(c, 6);
-  if (c.macroflag) error(c, 9);
-  if (c.macro[index] == nullptr) error(c, 5);
+  if (index < 0) macro_name_error(c, 6);
+  if (c.macroflag) error(c, 9);  // marked at the "$" of the nested call
+  if (c.macro[index] == nullptr) macro_name_error(c, 5);
   c.mmlpstac = c.mmlp + 1;
   c.macroflag = 1;
   c.macro_top = c.macro_line[index];

@@ -135,12 +135,14 @@ void read_targets(Compiler& c, std::uint16_t (&mask)[4]) {
   }
 }
 
+// The target comes first: a bad one is reported before the place of the
+// send, and those errors are marked at the target.
 void send(Compiler& c) {
   PartState& p = c.part;
-  if (p.lpnest > 0 || p.ec == 1) error(c, 17);
-  if (c.send_count >= kSyncRecords) error(c, 19);
   SendRecord s{current_part(c), p.step, c.befchr, {}, c.linenum, c.mmlcmd};
   read_targets(c, s.mask);
+  if (p.lpnest > 0 || p.ec == 1) error(c, 17);
+  if (c.send_count >= kSyncRecords) error(c, 19);
   s.mask[s.part / 16] &= static_cast<std::uint16_t>(~(1u << (s.part % 16)));
   c.sends[c.send_count++] = s;
 }

@@ -165,7 +165,7 @@ void release_oldest_held(Converter& c, Channel& ch) {
   for (Part& p : ch.parts) {
     if (p.note < 256) continue;
     ++count;
-    if (oldest == nullptr || (p.note & 127) < (oldest->note & 127)) oldest = &p;
+    if (oldest == nullptr || p.held_since < oldest->held_since) oldest = &p;
   }
   if (count > kMaxHeld) end_note(c, *oldest);
 }
@@ -179,7 +179,8 @@ void note_off(Converter& c, int slot, int key, int most) {
     if (p.note != key && p.note != key + 128) continue;
     ++ended;
     if (ch.sustain) {
-      p.note = (p.note & 128) + 256 + (ch.held++ & 127);
+      p.note = (p.note & 128) + 256;
+      p.held_since = ch.held++;
       release_oldest_held(c, ch);
     } else {
       end_note(c, p);

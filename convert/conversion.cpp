@@ -39,14 +39,6 @@ bool open_file(Converter& c, const std::string& path, const char* mode, memory_f
   return false;
 }
 
-// Every part is given its time up to the end of the song, so the song
-// ends with its last track, and a note still sounding ends there.
-void close_parts(Converter& c) {
-  c.now = c.song_end;
-  for (Channel& ch : c.channels)
-    for (Part& p : ch.parts) write_time(c, p);
-}
-
 void load_config(Converter& c, const std::vector<std::uint8_t>& image, const std::string& path) {
   if (c.config.load(image)) return;
   c.messages.append("ERROR! abnormal configuration file '%s'\n", path.c_str());
@@ -65,7 +57,6 @@ void convert_loaded(Converter& c) {
   add_part(c, 0);  // the conductor
   scan_tracks(c);
   merge_tracks(c, {channel_event, system_exclusive_event, song_meta_event});
-  close_parts(c);
   assemble_song(c);
 }
 

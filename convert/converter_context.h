@@ -22,7 +22,6 @@ inline constexpr int kMaxSongVoices = 255;
 inline constexpr int kMaxTracks = 128;
 inline constexpr int kDrumMaps = 3;
 inline constexpr std::size_t kNone = SIZE_MAX;
-inline constexpr std::int64_t kLongAgo = INT64_MIN / 4;
 inline constexpr int kUnset = INT_MIN;
 
 // Song data command bytes the converter writes.
@@ -44,22 +43,25 @@ struct PartStream {
 struct Part {
   PartStream stream;
   int note = -1;      // layer x 128 + key; +256 while held by the pedal
+  std::int64_t held_since = 0;  // order of holding, so the oldest held note goes first
   int note_byte = 0;  // the song note it plays
   int drum_key = -1;  // the drum key this part plays
   std::int64_t last_tick = 0;
-  std::int64_t last_off = kLongAgo;
+  std::int64_t last_off = 0;
   std::int64_t rounding = 0;
   int default_length = 24;
   int earlier[2] = {24, 24};  // the last two lengths written
   std::size_t pending = kNone;  // the note or rest byte whose length comes next
   std::size_t tie = kNone;      // a tie written between two pieces of one note
-  // What the part last received, so that only changes are written.
+  // What the part last received, so that only changes are written. A new
+  // part has nothing written yet: centre pan, no modulation, no detune and
+  // no rate offsets are what the driver starts every part with.
   int velocity_code = kUnset;
   std::int64_t volume_word = kUnset;
-  int pan = kUnset;
-  int modulation = kUnset;
-  int detune = kUnset;
-  int rates[3] = {kUnset, kUnset, kUnset};
+  int pan = 64;
+  int modulation = 0;
+  int detune = 0;
+  int rates[3] = {0, 0, 0};
   int program = 0x82;  // none yet
   int split = kUnset;
   int track = kUnset;
@@ -91,7 +93,7 @@ struct Channel {
   int chorus = 0;
   int rates[3] = {0, 0, 0};  // attack, decay, release offsets
   bool sustain = false;
-  int held = 0;
+  std::int64_t held = 0;
   int parameter_msb = 127, parameter_lsb = 127;
   bool non_registered = false;
   int drum_map = 0;  // 0 melodic
@@ -124,12 +126,13 @@ struct Converter {
   memory_file output;
 
   // SMF reader.
-  int timebase = 48;
+  int timebase = 48;  // MIDI ticks per quarter, or per second with SMPTE timing
+  int song_ticks_per_unit = 48;  // song ticks per quarter, or per second at 120 bpm
+  bool smpte = false;
   int format1 = 0;
   std::vector<Track> tracks;
   int current_track = 0;
-  std::int64_t now = 0;       // tick of the event being handled
-  std::int64_t song_end = 0;  // tick where the last track ended
+  std::int64_t now = 0;  // tick of the event being handled
 
   std::array<Channel, kSlots> channels;
   std::array<std::array<DrumKeySetting, kKeys>, kDrumMaps> drum_maps;

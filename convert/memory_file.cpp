@@ -3,10 +3,9 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <fstream>
-#include <new>
 
 #include "atomic_file.h"
+#include "regular_file.h"
 
 namespace kvt::convert {
 namespace {
@@ -16,29 +15,17 @@ void raise_high_water(memory_file& f) {
 }
 
 bool read_whole(const std::string& path, memory_file& f, Messages& messages) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) {
-    messages.append("ERROR! Unable to open %s\n", path.c_str());
-    return false;
+  switch (read_regular_file(path, kLargestInput, f.buffer)) {
+    case FileRead::ok:
+      f.end = f.buffer.size();
+      return true;
+    case FileRead::too_large:
+      messages.append("Out of Memory #fopen2\n");
+      return false;
+    default:  // missing, unreadable, or no regular file: a folder, a device, a pipe
+      messages.append("ERROR! Unable to open %s\n", path.c_str());
+      return false;
   }
-  const std::streamoff size = in.tellg();
-  if (size < 0 || static_cast<std::size_t>(size) > kLargestInput) {
-    messages.append("Out of Memory #fopen2\n");
-    return false;
-  }
-  try {
-    f.buffer.resize(static_cast<std::size_t>(size));
-  } catch (const std::bad_alloc&) {
-    messages.append("Out of Memory #fopen2\n");
-    return false;
-  }
-  in.seekg(0);
-  if (!in.read(reinterpret_cast<char*>(f.buffer.data()), size)) {
-    messages.append("ERROR! Unable to open %s\n", path.c_str());
-    return false;
-  }
-  f.end = f.buffer.size();
-  return true;
 }
 
 // A write target must be creatable: try it now, so that the failure is

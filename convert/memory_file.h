@@ -24,9 +24,10 @@ struct memory_file {
   std::string path;     // write: the target
 };
 
-// Mode "rb" reads `path` whole; any other mode prepares a write. Appends
-// "ERROR! Unable to open ..." or "Out of Memory #fopen2" and returns false
-// when that fails.
+// Mode "rb" reads `path` whole, which must be a regular file of at most
+// kLargestInput bytes; any other mode prepares a write. Appends "ERROR!
+// Unable to open ..." (a larger file: "Out of Memory #fopen2") and returns
+// false when that fails.
 bool fopen2(const std::string& path, const char* mode, memory_file& file, Messages& messages);
 int fgetc2(memory_file& file);  // the next byte, or -1 at the end
 void fseek2(memory_file& file, long offset, int whence);  // whence 0 from the start, 1 from cur

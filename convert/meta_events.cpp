@@ -24,7 +24,7 @@ void tempo(Converter& c) {
   check_length(c, 0x51, 3);
   std::int64_t us = 0;
   for (int i = 0; i < 3; ++i) us = us << 8 | (fgetc2(c.input) & 0xFF);
-  if (us == 0) return;  // no tempo can be made of it
+  if (us == 0 || c.smpte) return;  // SMPTE time runs at a fixed tempo
   const int word = static_cast<int>(kTempoUnits / (60000000 / us));  // three bytes: at least 3 bpm
   Part& p = conductor(c);
   between_notes(c, p, [&] {
@@ -55,8 +55,10 @@ void track_name(Converter& c) {
     if (b < 0) break;
     name.push_back(static_cast<std::uint8_t>(b));
   }
+  // Byte by byte: a NUL in a name adds nothing and the bytes after it follow.
   c.messages.append("\"");
-  c.messages.append_bytes(reinterpret_cast<const char*>(name.data()), name.size());
+  for (const std::uint8_t b : name)
+    if (b != 0) c.messages.append_bytes(reinterpret_cast<const char*>(&b), 1);
   c.messages.append("\"\n");
   if (c.current_track == 0) {
     if (c.has_title) return;

@@ -5,7 +5,6 @@
 namespace kvt::convert {
 namespace {
 
-constexpr int kSongTicksPerQuarter = 48;
 constexpr int kLongest = 192;     // longest single length piece (0xC0)
 constexpr int kShortLengths = 97;  // below: the default-length shorthand applies
 
@@ -138,9 +137,10 @@ void begin_pending(Converter& c, Part& p, int byte) {
 
 std::int64_t song_ticks(Converter& c, Part& p) {
   const std::int64_t tb = c.timebase;
-  std::int64_t s = (c.now - p.last_tick) * kSongTicksPerQuarter / tb;
+  const std::int64_t unit = c.song_ticks_per_unit;
+  std::int64_t s = (c.now - p.last_tick) * unit / tb;
   p.rounding += s * tb;
-  if (tb / 2 < c.now * kSongTicksPerQuarter - p.rounding) {
+  if (tb / 2 < c.now * unit - p.rounding) {
     ++s;
     p.rounding += tb;
   }

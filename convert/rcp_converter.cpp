@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "memory_file.h"
+#include "rcp_same_measure.h"
 
 namespace kvt::convert {
 namespace {
@@ -50,6 +51,7 @@ struct Rcp {
   std::size_t same_return = 0;
   int same_state = 0;  // 0 normal, 1 inside a referenced measure, 2 at its end
   int same_loops = 0;
+  MeasureLeads measure_leads;
   std::int64_t events = 0;
 };
 
@@ -170,16 +172,9 @@ void loop_end(Rcp& r, int count) {
 void same_measure(Rcp& r, int gate, int velocity) {
   if (r.same_state != 0) return;  // references do not nest
   r.same_return = ftell2(r.input);
-  std::size_t target = r.track_start + ((velocity * 256 + gate) & ~3);
-  for (int hops = 0;; ++hops) {
-    fsetpos2(r.input, target);
-    if (fgetc2(r.input) != 0xFC) break;
-    if (hops == 256) fail(r, "ERROR! The measure references of track %d go round in a circle.\n");
-    fgetc2(r.input);
-    const int g = fgetc2(r.input), v = fgetc2(r.input);
-    target = r.track_start + (((v & 0xFF) * 256 + (g & 0xFF)) & ~3);
-  }
-  fsetpos2(r.input, target);
+  const auto measure = referenced_measure(r.measure_leads, r.input, r.track, r.track_start, gate, velocity);
+  if (!measure) fail(r, "ERROR! The measure references of track %d go round in a circle.\n");
+  fsetpos2(r.input, *measure);
   r.same_state = 1;
   r.same_loops = 0;
   convert_events(r);
@@ -255,7 +250,7 @@ void convert_events(Rcp& r) {
         r.repeat[r.depth] = false;
         ++r.depth;
         break;
-      case 0xFC: same_measure(r, gate, velocity); break;
+      case kSameMeasure: same_measure(r, gate, velocity); break;
       case 0xFD:
         if (r.same_state == 1) r.same_state = 2;
         break;

@@ -34,6 +34,7 @@ void meta_event(Converter& c, const SmfHandlers& h, Track& t) {
   }
   if (type == 0x00) {
     const int length = fgetc2(f);
+    if (length == 0) return;  // a sequence number left out
     if (length != 2) abnormal_meta(c, type, length & 0xFF);
     read_varlen(f);
     read_varlen(f);
@@ -91,10 +92,20 @@ void deliver(Converter& c, const SmfHandlers& h, int index) {
     }
     t.time += read_varlen(f);
   }
-  if (t.time >= 0) {
-    t.pos = ftell2(f);
-  } else if (time > c.song_end) {
-    c.song_end = time;
+  if (t.time >= 0) t.pos = ftell2(f);
+}
+
+// Quarter notes, or frames per second and ticks per frame (SMPTE time,
+// converted at a fixed 120 bpm: 96 song ticks a second).
+void read_division(Converter& c) {
+  const int high = fgetc2(c.input) & 0xFF, low = fgetc2(c.input) & 0xFF;
+  c.smpte = high >= 0x80;
+  if (c.smpte) {
+    c.timebase = (256 - high) * low;
+    c.song_ticks_per_unit = 96;
+  } else {
+    c.timebase = high << 8 | low;
+    c.song_ticks_per_unit = 48;
   }
 }
 
@@ -123,7 +134,7 @@ void read_smf_header(Converter& c) {
     throw Stop{};
   }
   fgetc2(f);  // tracks are counted by scanning
-  c.timebase = static_cast<int>(read_be(f, 2));
+  read_division(c);
   if (c.timebase == 0) {
     c.messages.append("ERROR! abnormal timebase (0)\n");
     throw Stop{};
@@ -150,6 +161,9 @@ int scan_tracks(Converter& c) {
       const int b = fgetc2(f);
       if (b >= 0x80) {
         t.running_status = b;
+        // A system exclusive message is read whole, its length being a
+        // variable-length quantity that may look like a status byte.
+        if (b == 0xF0 || b == 0xF7) fseek2(f, -1, 1);
         break;
       }
     }

@@ -1,5 +1,7 @@
 #include "song_assembly.h"
 
+#include <algorithm>
+
 #include "part_writer.h"
 
 namespace kvt::convert {
@@ -69,9 +71,10 @@ void write_voices(Converter& c) {
   for (int slot = 0; slot < 256; ++slot) put_at(c, kSlotKeys + slot, c.slot_key[slot]);
   put_at(c, 9, c.slots_used);
   if (c.has_title) {
-    const std::size_t n = c.title.size();
-    put_at(c, kTitle, n >= 256 ? 0xFF : static_cast<int>(n));
-    for (std::size_t i = 0; i < n && i < 255; ++i) put_at(c, kTitle + 1 + i, c.title[i]);
+    // The length byte and the text end before the slot keys.
+    const std::size_t n = std::min(c.title.size(), kSlotKeys - kTitle - 1);
+    put_at(c, kTitle, static_cast<int>(n));
+    for (std::size_t i = 0; i < n; ++i) put_at(c, kTitle + 1 + i, c.title[i]);
   }
   fsetpos2(c.output, end);
 }

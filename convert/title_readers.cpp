@@ -64,7 +64,9 @@ int title_in_first_track(memory_file& f, TitleOut& title) {
       continue;
     }
     if (status == 0xF0 || status == 0xF7) {
-      fseek2(f, fgetc2(f) & 0xFF, 1);
+      const int length = fgetc2(f);
+      if (length < 0) return kNoTitle;
+      fseek2(f, length, 1);
       skip_delta(f);
       continue;
     }
@@ -76,7 +78,7 @@ int title_in_first_track(memory_file& f, TitleOut& title) {
     if (type == 0x03) {
       for (int i = 0; i < length; ++i) {
         const int c = fgetc2(f);
-        if (c < 0) break;
+        if (c < 0) return kNoTitle;  // a name cut short is no title
         title.add(c);
       }
       return 0;
@@ -118,7 +120,8 @@ int gettitle_rcp(const std::string& path, char* buf, std::size_t size, Messages&
   fseek2(f, 28, 1);
   for (int i = 0; i < kRcpTitle - 1; ++i) {
     const int b = fgetc2(f);
-    if (b <= 0) break;
+    if (b < 0) return kNoTitle;  // the file ends before the title does
+    if (b == 0) break;
     title.add(b);
   }
   return 0;

@@ -92,13 +92,6 @@ void part_end(PartSlot& p, SongCursor& c) {
     end_part(p);
     return;
   }
-  // A loop point directly before this end would spin for ever in one tick.
-  SongCursor at_loop = c;
-  at_loop.pos = p.loop_ptr;
-  if (at_loop.peek() == kEnd) {
-    end_part(p);
-    return;
-  }
   c.pos = p.loop_ptr;
   ++p.loop_count;
 }

@@ -43,6 +43,7 @@ struct Context : kvt_driver_inputs {
   std::uint32_t frame_key;         // of the tick being run
   TempoChange tempo_changes[kTempoChanges];
   int fade_speed_now;  // fade_speed as read at the start of the block
+  std::uint32_t commands_left;  // of the block's command allowance, shared by the parts
 
   ReverbUnit reverb;
   ChorusUnit chorus[kChorusUnits];

@@ -82,7 +82,7 @@ void select_envelope_set(const Context& ctx, PartSlot& p, int set) noexcept {
 void key_on(const Context& ctx, PartSlot& p) noexcept {
   p.flags |= kKeyHeld;
   const std::uint8_t initial = p.env_table.initial_level;
-  // A sample that starts at its own end (an empty loop) has nothing to play.
+  // A voice without samples, or a start at an empty loop, has nothing to play.
   const bool silent = !p.has_voice() || p.seq_ptr == kNoPosition || p.pos >= p.sample_end;
   set_level(p, silent ? 0 : initial);
   load_segment(p, initial == kMaxLevel ? 1 : 0);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "command_guard.h"
 #include "driver.h"
 #include "driver_internal.h"
 #include "tables.h"
@@ -81,6 +82,7 @@ void init(Context& ctx) noexcept {
   ctx.song_tempo = ctx.samples_per_tick;
   reset_effects(ctx);
   for (TempoChange& t : ctx.tempo_changes) t = {kFreeKey, 0};
+  ctx.commands_left = kCommandsPerBlock;
 
   for (int i = 0; i < kDriverParts; ++i) {
     PartSlot& p = ctx.work_adr[i];

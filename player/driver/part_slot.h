@@ -23,6 +23,8 @@ enum PartFlags : std::uint8_t {
 struct RepeatEntry {
   std::uint8_t count;
   std::uint32_t position;
+
+  bool operator==(const RepeatEntry&) const = default;
 };
 
 struct Vibrato {
@@ -86,8 +88,8 @@ struct PartSlot {
   std::uint32_t gain_left;
   std::uint32_t gain_right;
   // sample: positions are sample indices from `sample_start`
-  const std::uint8_t* sample_start;
-  std::uint32_t sample_end;  // number of samples; 0 = no voice
+  const std::uint8_t* sample_start;  // null = no voice
+  std::uint32_t sample_end;          // number of samples
   std::uint32_t pos_frac;
   std::uint32_t pos;
   std::uint32_t loop_len;
@@ -152,7 +154,7 @@ struct PartSlot {
   VolumeSequence volseq;
 
   std::uint8_t level() const { return static_cast<std::uint8_t>(env_level >> 8); }
-  bool has_voice() const { return sample_end != 0; }
+  bool has_voice() const { return sample_start != nullptr; }
   bool sounding() const { return env_level != 0; }
 };
 

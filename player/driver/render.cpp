@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "command_guard.h"
 #include "driver.h"
 #include "driver_internal.h"
 
@@ -48,6 +49,7 @@ int play(Context& ctx) noexcept {
   if (ctx.block_frames > 0) std::fill(dry, dry + 4 * ctx.block_frames, std::int16_t{0});
   for (TempoChange& t : ctx.tempo_changes) t = {kFreeKey, 0};
   ctx.fade_speed_now = std::max(ctx.fade_speed, 0);
+  ctx.commands_left = kCommandsPerBlock;
   const std::uint16_t block_start_tempo = ctx.song_tempo;
   for (int i = 0; i < song::kDriverParts; ++i) {
     PartSlot& p = ctx.work_adr[i];

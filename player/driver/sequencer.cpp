@@ -2,6 +2,7 @@
 // rests with their gate, the modulators, pitch and the fade-out.
 #include <algorithm>
 
+#include "command_guard.h"
 #include "driver_internal.h"
 
 namespace kvt::driver {
@@ -9,9 +10,6 @@ namespace {
 
 using namespace song;
 
-// Commands one part may execute in one tick before it is taken to be
-// looping without ever reaching a note or rest (a hang otherwise).
-constexpr int kCommandBudget = 16384;
 constexpr int kFadeSteps = 128;
 
 bool tie_follows(const Context& ctx, const PartSlot& p) { return cursor_at(ctx, p.seq_ptr).peek() == kTie; }
@@ -74,28 +72,25 @@ void read_length(PartSlot& p, std::uint8_t b, SongCursor& c) {
 // when the part ended.
 bool read_events(Context& ctx, int part, PartSlot& p) {
   SongCursor c = cursor_at(ctx, p.seq_ptr);
-  for (int budget = kCommandBudget;; --budget) {
-    if (c.at_end() || budget == 0) {
-      end_part(p);
-      return false;
-    }
+  CommandGuard guard;
+  while (!c.at_end()) {
     const std::uint8_t b = c.data[c.pos++];
     if (is_command(b)) {
+      if (!guard.allows(ctx, p, c.pos)) break;
       execute_command(ctx, part, p, b, c);
-      if (c.overrun) end_part(p);
+      if (c.overrun) break;
       if (p.ended) return false;
       continue;
     }
     if (is_note(b) && p.has_voice()) start_note(ctx, p, b);
     else start_rest(p);
     read_length(p, b, c);
-    if (c.overrun) {
-      end_part(p);
-      return false;
-    }
+    if (c.overrun) break;
     p.seq_ptr = c.pos;
     return true;
   }
+  end_part(p);
+  return false;
 }
 
 void fade_and_volume(const Context& ctx, PartSlot& p) {

@@ -37,8 +37,11 @@ bool read_voice(const Context& ctx, int slot, VoiceInfo& v) {
   v.loop_start = (high_word(image + voice::kOffLoopHigh) << 16) | rd16(image + voice::kOffLoopLow);
   v.loop_fraction = image[voice::kOffLoopFraction];
   constexpr std::uint32_t kMaxLength = 1u << 30;
-  if (v.length == 0 || v.length >= kMaxLength || image[voice::kOffRateClass] >= voice::kRateClasses) return false;
-  if (v.loop_start > v.length || (v.loop_fraction != 0 && v.loop_start == v.length)) return false;
+  if (v.length >= kMaxLength || image[voice::kOffRateClass] >= voice::kRateClasses) return false;
+  if (v.loop_start > v.length) return false;
+  // A loop shortened by a fraction needs a sample to loop over; a voice
+  // without samples never plays, so its loop fields do not matter.
+  if (v.loop_fraction != 0 && v.loop_start == v.length && v.length != 0) return false;
   const std::uint64_t need = voice::kHeaderSize + (std::uint64_t{v.length} + 1) * (v.wide ? 2 : 1);
   return need <= size;
 }

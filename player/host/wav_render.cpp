@@ -35,6 +35,8 @@ class Renderer {
   long peak_ = 0;
 };
 
+// A fade that the first pass reached still acts on the first tick of the
+// restart, so the fade is stopped only after the driver is initialised.
 void Renderer::start_pass() {
   driver_.sb16 = job_.rate_index;
   driver_.channel = job_.channel;
@@ -42,8 +44,8 @@ void Renderer::start_pass() {
   driver_.cpu_code = 1;
   driver_.dwDataSize = kWorkBufferSize;
   driver_.buffer = job_.buffer.get();
-  driver_.fade_speed = 0;
   driver::init(driver_);
+  driver_.fade_speed = 0;
 }
 
 int Renderer::next_block() {
@@ -131,6 +133,7 @@ void Renderer::end(const char* text) {
 }
 
 void Renderer::run() {
+  driver_.fade_speed = 0;  // the first pass starts without a fade
   start_pass();
   if (job_.bit == 8) {
     if (!measure_peak()) return end(nullptr);

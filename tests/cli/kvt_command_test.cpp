@@ -1,5 +1,8 @@
 // The `kvt` command end to end: usage, help, the wav and info subcommands.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "host_fixture.h"
 #include "run_kvt.h"
@@ -144,6 +147,26 @@ TEST_F(KvtCommandTest, InfoRefusesWhatIsNoSong) {
   const CommandRun damaged = run_kvt({"info", dir.write("bad.kvt", Bytes{'K', 'V', 'T', 'M', 1, 2})});
   EXPECT_EQ(damaged.status, 1);
   EXPECT_NE(damaged.err.find("Not FM data: Format Error!"), std::string::npos);
+}
+
+TEST_F(KvtCommandTest, InfoReadsNoFolderDeviceOrHugeFile) {
+  std::filesystem::create_directory(dir / "folder.kvt");
+  const std::string fifo = dir / "fifo.kvt";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string huge = dir.write("huge.kvt", tone.song);
+  std::filesystem::resize_file(huge, (std::size_t{16} << 20) + 1);
+  const std::pair<std::string, std::string> refusals[] = {
+      {dir / "folder.kvt", "kvt: " + (dir / "folder.kvt") + " is a directory.\n"},
+      {"/dev/zero", "kvt: /dev/zero is not a regular file.\n"},
+      {fifo, "kvt: " + fifo + " is not a regular file.\n"},
+      {huge, "kvt: " + huge + " is larger than 16777216 bytes, more than any song data file holds.\n"},
+  };
+  for (const auto& [path, message] : refusals) {
+    const CommandRun run = run_kvt({"info", path});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, message);
+    EXPECT_TRUE(run.out.empty());
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // `kvt mid2kvt` and `kvt wav` on MIDI files, with the default voice bank.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "host_fixture.h"
@@ -63,6 +65,30 @@ TEST(Mid2kvtCommand, WavConvertsOutOfSightThenRenders) {
   EXPECT_EQ(dir.entries().size(), 2u) << "tune.mid and tune.wav: the song data stays out of the user's folder";
   EXPECT_GT(read_file(dir / "tune.wav").size(), 44u + 11025u);
   EXPECT_NE(run.out.find("Title : Tune"), std::string::npos) << run.out;
+}
+
+// The largest sample value among `count` 16-bit samples from `from` on.
+int peak(const Bytes& wav, std::size_t from, std::size_t count) {
+  int most = 0;
+  for (std::size_t i = from; i < from + count && 44 + 2 * i + 1 < wav.size(); ++i)
+    most = std::max(most, std::abs(static_cast<std::int16_t>(wav[44 + 2 * i] | wav[45 + 2 * i] << 8)));
+  return most;
+}
+
+TEST(Mid2kvtCommand, TheLastNoteRingsOutAndDiesAway) {
+  // One note of a quarter (48 ticks): the song lasts the quarter and the
+  // 255 ticks that close it, about 3.07 s, and the note fades to nothing.
+  const ScratchDir dir;
+  dir.write("one.mid", smf_file(0, 48, {smf_track({note_on(0, 1, 60, 64), note_off(48, 1, 60)})}));
+  const CommandRun run = run_kvt({"wav", dir / "one.mid", "--mono", "--effect", "0"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Bytes wav = read_file(dir / "one.wav");
+  const double seconds = static_cast<double>(wav.size() - 44) / 2 / 44100;
+  EXPECT_NEAR(seconds, 3.07, 0.05);
+  const std::size_t samples = (wav.size() - 44) / 2;
+  const int loudest = peak(wav, 0, samples);
+  ASSERT_GT(loudest, 1000);
+  EXPECT_LT(peak(wav, samples - 4410, 4410), loudest / 100) << "the last 0.1 s is all but silent";
 }
 
 }  // namespace

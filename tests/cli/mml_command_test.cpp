@@ -43,6 +43,14 @@ TEST(MmlCommand, ErrorsArePrintedInUtf8AndExitOne) {
   EXPECT_EQ(run_kvt({"mml", dir / "bad.mml", "-c"}).status, 2);
 }
 
+TEST(MmlCommand, AFolderIsNotFound) {
+  const ScratchDir dir;
+  std::filesystem::create_directory(dir / "folder.mml");
+  const CommandRun run = run_kvt({"mml", dir / "folder.mml"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("ERROR! ファイルが見つかりません.\n"), std::string::npos) << run.err;
+}
+
 TEST(MmlCommand, WavCompilesFirst) {
   const ScratchDir dir;
   dir.write("Tune.mml", text("A @0 v120 c4\n"));

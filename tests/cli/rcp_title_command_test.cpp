@@ -1,6 +1,8 @@
 // `kvt rcp2mid`, `kvt title` and `kvt wav` on RCP files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "host_fixture.h"
 #include "run_kvt.h"
 #include "smf_builder.h"
@@ -54,6 +56,30 @@ TEST(RcpCommands, TitleReadsEveryKind) {
   const CommandRun missing = run_kvt({"title", dir / "missing.kvt"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("ERROR! Unable to open"), std::string::npos);
+  // A sequence name of five bytes of which the file holds two.
+  dir.write("cut.mid", {0x4D, 0x54, 0x68, 0x64, 0, 0, 0, 6, 0, 1, 0, 1, 0, 0x30, 0x4D, 0x54, 0x72, 0x6B, 0, 0, 0,
+                        0x0A, 0x00, 0xFF, 0x03, 0x05, 0x54, 0x69});
+  const CommandRun cut = run_kvt({"title", dir / "cut.mid"});
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_EQ(cut.out, "no title\n");
+}
+
+TEST(RcpCommands, AFolderIsNoInput) {
+  const ScratchDir dir;
+  for (const char* name : {"folder.rcp", "folder.mid"}) std::filesystem::create_directory(dir / name);
+  const std::string rcp = dir / "folder.rcp", mid = dir / "folder.mid";
+  const CommandRun title = run_kvt({"title", mid});
+  EXPECT_EQ(title.status, 1);
+  EXPECT_EQ(title.out, "no title\n");
+  EXPECT_EQ(title.err, "ERROR! Unable to open " + mid + "\n");
+  for (const auto& [command, path] : {std::pair{"rcp2mid", rcp}, std::pair{"mid2kvt", mid}}) {
+    const CommandRun run = run_kvt({command, path, "-o", dir / "out"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("ERROR! Unable to open " + path + "\nERROR! File open error '" + path + "'\n"),
+              std::string::npos)
+        << run.err;
+  }
+  EXPECT_EQ(dir.entries().size(), 2u) << "the two folders and nothing else";
 }
 
 TEST(RcpCommands, WavConvertsThroughMidi) {

@@ -26,6 +26,7 @@ std::string sjis(const std::string& utf8) {
 
 const std::string kSyntax = sjis("構文エラーです.");
 const std::string kRange = sjis("数値が指定範囲を越えています.");
+const std::string kNotFound = "ERROR! " + sjis("ファイルが見つかりません.\n");
 
 class ErrorsTest : public MmlTest {
  protected:
@@ -48,6 +49,15 @@ TEST_F(ErrorsTest, SyntaxAndRangeErrorsMarkTheirPlace) {
   EXPECT_EQ(error_of("A [c]\n"), "ERROR! " + kSyntax + " Line = 1 , Part:0A\nA [c]\n     ~");
 }
 
+TEST_F(ErrorsTest, AnEnvelopeNameNeedsAValue) {
+  EXPECT_EQ(error_of("A ERR d\n"), "ERROR! " + kSyntax + " Line = 1 , Part:0A\nA ERR d\n      ~");
+  // Cut off by the end of the source: the mark stands on the end itself,
+  // past the last line's break.
+  EXPECT_EQ(error_of("A c E"), "ERROR! " + kSyntax + " Line = 2 , Part:0A\nA c E\n       ~");
+  EXPECT_EQ(error_of("A c ER"), "ERROR! " + kSyntax + " Line = 2 , Part:0A\nA c ER\n        ~");
+  EXPECT_EQ(error_of("A c ERR"), "ERROR! " + kSyntax + " Line = 2 , Part:0A\nA c ERR\n         ~");
+}
+
 TEST_F(ErrorsTest, SpecialLinesHaveNoGroup) {
   EXPECT_EQ(error_of("T5,192\nA c\n"), "ERROR! " + kRange + " Line = 1 , Part: T\nT5,192\n ~");
   EXPECT_EQ(error_of("T120\nA c\n").substr(0, 40), ("ERROR! " + kSyntax + " Line = 1 , Part: T").substr(0, 40));
@@ -58,8 +68,8 @@ TEST_F(ErrorsTest, MacroErrors) {
   EXPECT_EQ(error_of("A $Z\n"),
             "ERROR! " + sjis("未定義のマクロが使用されました.") + " Line = 1 , Part:0A\nA $Z\n   ~");
   EXPECT_EQ(error_of("A $!\n"), "ERROR! " + sjis("マクロ名が異常です.") + " Line = 1 , Part:0A\nA $!\n   ~");
-  // Inside a body the mark shows the body's own line.
-  EXPECT_EQ(error_of("$Ac$B\n$Bd\nA $A\n"), "ERROR! Nesting Macro  Line = 3 , Part:0A\n$Ac$B\n    ~");
+  // Inside a body the mark shows the body's own line, under the inner call.
+  EXPECT_EQ(error_of("$A c$B\n$B d\nA $A\n"), "ERROR! Nesting Macro  Line = 3 , Part:0A\n$A c$B\n    ~");
 }
 
 TEST_F(ErrorsTest, EachStructuralError) {
@@ -76,7 +86,10 @@ TEST_F(ErrorsTest, EachStructuralError) {
       {"A S c U\n", "ERROR!  Easy call error  Line = 1 , Part:0A\nA S c U\n      ~"},
       {"A r&c\n", "ERROR!  & after command,r  Line = 1 , Part:0A\nA r&c\n   ~"},
       {"A [w c]2\n", "ERROR!  w must be out of loop  Line = 1 , Part:0A\nA [w c]2\n   ~"},
-      {"A S sB c T\n", "ERROR!  s must be out of loop  Line = 1 , Part:0A\nA S sB c T\n    ~"},
+      // A send's target is read before its place is checked.
+      {"A S sB c T\n", "ERROR!  s must be out of loop  Line = 1 , Part:0A\nA S sB c T\n     ~"},
+      {"A [c sB]2\n", "ERROR!  s must be out of loop  Line = 1 , Part:0A\nA [c sB]2\n      ~"},
+      {"A [c s!]2\n", "ERROR! Syntax error  Line = 1 , Part:0A\nA [c s!]2\n     ~"},
       {"A N\"x\"\n", "ERROR!  N without K  Line = 1 , Part:0A\nA N\"x\"\n  ~"},
       {"A s!\n", "ERROR! Syntax error  Line = 1 , Part:0A\nA s!\n  ~"},
       {"A @3 c\n", "ERROR! Undefined Voice Number  Line = 1 , Part:0A\nA @3 c\n     ~"},
@@ -100,6 +113,15 @@ TEST_F(ErrorsTest, WaitErrorsPointAtTheWait) {
   EXPECT_EQ(error_of("A c" + [] { std::string s; for (int i = 0; i < 129; ++i) s += "sB"; return s; }() + "\n").substr(0, 20), "ERROR!  Too many s  ");
 }
 
+TEST_F(ErrorsTest, TheVoiceCountComesBeforeAnErrorInAVoiceDefinition) {
+  const Compiled c = compile("V5,abc x\nA c\n");
+  EXPECT_EQ(c.result, 1);
+  EXPECT_NE(c.text.find("0 Macro is defined.\n1 Voice setting.\nERROR! " + kSyntax +
+                        " Line = 1 , Part: V\nV5,abc x\n       ~"),
+            std::string::npos)
+      << c.text;
+}
+
 TEST_F(ErrorsTest, AnErrorAfterHalfAProgressLineStartsANewOne) {
   const Compiled c = compile("A c\nB x\n");
   EXPECT_NE(c.text.find("(      0)    \nERROR! "), std::string::npos);
@@ -119,20 +141,37 @@ TEST_F(ErrorsTest, ResourceErrors) {
 }
 
 TEST_F(ErrorsTest, MissingFilesAndADamagedConfiguration) {
-  const std::string not_found = "ERROR! " + sjis("ファイルが見つかりません.\n");
   char text[KVTC_TEXT_SIZE] = {};
   EXPECT_EQ(_kvtc((dir / "none.mml").c_str(), config.c_str(), text), 1);
   EXPECT_EQ(std::string(text),
-            "KVT Music Macro Language Compiler .. " + (dir / "none.mml").string() + "\n\n" + not_found);
+            "KVT Music Macro Language Compiler .. " + (dir / "none.mml").string() + "\n\n" + kNotFound);
   std::ofstream(dir / "a.mml") << "A c\n";
   text[0] = '\0';
   EXPECT_EQ(_kvtc((dir / "a.mml").c_str(), (dir / "none.cfb").c_str(), text), 1);
-  EXPECT_NE(std::string(text).find(not_found), std::string::npos);
+  EXPECT_NE(std::string(text).find(kNotFound), std::string::npos);
   std::ofstream(dir / "bad.cfb") << "short";
   text[0] = '\0';
   EXPECT_EQ(_kvtc((dir / "a.mml").c_str(), (dir / "bad.cfb").c_str(), text), 1);
-  EXPECT_NE(std::string(text).find(not_found), std::string::npos);
+  EXPECT_NE(std::string(text).find(kNotFound), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir / "a.KVT"));
+}
+
+TEST_F(ErrorsTest, WhatIsNoRegularFileIsNotFound) {
+  namespace fs = std::filesystem;
+  fs::create_directory(dir / "folder.mml");
+  fs::create_symlink("/dev/null", dir / "device.mml");
+  for (const char* name : {"folder.mml", "device.mml"}) {
+    SCOPED_TRACE(name);
+    char text[KVTC_TEXT_SIZE] = {};
+    EXPECT_EQ(_kvtc((dir / name).c_str(), config.c_str(), text), 1);
+    EXPECT_EQ(std::string(text), "KVT Music Macro Language Compiler .. " + (dir / name).string() + "\n\n" + kNotFound);
+  }
+  fs::create_directory(dir / "folder.cfb");
+  std::ofstream(dir / "a.mml") << "A c\n";
+  char text[KVTC_TEXT_SIZE] = {};
+  EXPECT_EQ(_kvtc((dir / "a.mml").c_str(), (dir / "folder.cfb").c_str(), text), 1);
+  EXPECT_NE(std::string(text).find(kNotFound), std::string::npos) << text;
+  EXPECT_FALSE(fs::exists(dir / "device.KVT"));
 }
 
 TEST_F(ErrorsTest, AFailedCompilationKeepsTheEarlierSong) {

@@ -105,5 +105,15 @@ TEST_F(NotesTest, VoiceLinesDefineVoicesOfTheSource) {
   EXPECT_EQ(c.object[keys + 1], 0xFF);
 }
 
+TEST_F(NotesTest, ASemicolonOnAVoiceLineIsNoComment) {
+  // Right after the file name it is part of the name ...
+  const Compiled c = compile("V5,ABC;x\nA @5 c\n");
+  ASSERT_EQ(c.result, 0) << c.text;
+  const unsigned record = c.object[0x90] | (c.object[0x91] << 8);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&c.object[record + 1])), "ABC;x");
+  // ... and after a blank it is neither a name nor a key.
+  EXPECT_EQ(compile("V5,ABC ;x\nA @5 c\n").result, 1);
+}
+
 }  // namespace
 }  // namespace kvt::test

@@ -108,12 +108,12 @@ TEST_F(StructureTest, AWaitInALeftOutPartIsDropped) {
 TEST_F(StructureTest, TheWholeObject) {
   const Compiled c = compile("!\"Hi\"\nA c\n");
   ASSERT_EQ(c.result, 0) << c.text;
-  Bytes expected(0x3A2, 0xFF);
-  const std::uint8_t header[] = {'K', 'V', 'T', 'M', 48, 28, 0, 0x90, 0, 1, 0xFF, 0x90, 0x02, 0xA2, 0x02, 0xFF, 0x95, 0x02};
+  Bytes expected(0x3A3, 0xFF);
+  const std::uint8_t header[] = {'K', 'V', 'T', 'M', 48, 28, 0, 0x90, 0, 1, 0xFF, 0x90, 0x02, 0xA3, 0x02, 0xFF, 0x96, 0x02};
   std::copy(std::begin(header), std::end(header), expected.begin());
-  expected[0x90] = 0x9B;
+  expected[0x90] = 0x9C;
   expected[0x91] = 0x02;
-  const std::uint8_t body[] = {2, 'H', 'i', 0xFF, 0xFF, 0xEA, 0, 0xA4, 0xFF, 0xFF, 0xFF, 0, 's', 'i', 'n', 'e', 0, 0xFF, 60};
+  const std::uint8_t body[] = {3, 'H', 'i', '"', 0xFF, 0xFF, 0xEA, 0, 0xA4, 0xFF, 0xFF, 0xFF, 0, 's', 'i', 'n', 'e', 0, 0xFF, 60};
   std::copy(std::begin(body), std::end(body), expected.begin() + 0x290);
   EXPECT_EQ(c.object, expected);
 }
@@ -131,6 +131,10 @@ TEST_F(StructureTest, TitleLines) {
   const Compiled bare = compile("!  Night Song  \nA c\n");
   EXPECT_EQ(Bytes(bare.object.begin() + 0x290, bare.object.begin() + 0x29E),
             (Bytes{12, 'N', 'i', 'g', 'h', 't', ' ', 'S', 'o', 'n', 'g', ' ', ' ', 0xFF}));
+  // One opening quote is skipped; a closing one is text like any other.
+  const Compiled quoted = compile("!\"My Song\"\nA c\n");
+  EXPECT_EQ(Bytes(quoted.object.begin() + 0x290, quoted.object.begin() + 0x29A),
+            (Bytes{8, 'M', 'y', ' ', 'S', 'o', 'n', 'g', '"', 0xFF}));
 }
 
 TEST_F(StructureTest, TheProgressText) {

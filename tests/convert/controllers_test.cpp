@@ -33,8 +33,9 @@ Bytes roland(int high, int mid, int low, std::initializer_list<int> data) {
 }
 
 // How a sounding note of the default length ends when a command comes at
-// tick 24: the first half, a tie, the command, the second half.
-Bytes tied(const Bytes& command) { return cat({{0xA4, 0x74}, command, {0xA4, 0xFF}}); }
+// tick 24: the first half, a tie, the command, the second half, and the
+// closing rest.
+Bytes tied(const Bytes& command) { return cat({{0xA4, 0x74}, command, {0xA4, 0x75, 0xFF, 0xFF}}); }
 
 // The end of `p`, as long as `like`.
 Bytes tail_like(const Bytes& p, const Bytes& like) {
@@ -49,7 +50,7 @@ TEST_F(Controllers, VolumeWhileANoteSoundsTiesTheNoteOverTheNewGain) {
 TEST_F(Controllers, ATieWithNothingAfterItBecomesACallMark) {
   const Bytes midi = smf_file(0, 48, {smf_track({note_on(0, 1, 60), control(24, 1, 7, 100), note_off(0, 1, 60)})});
   ASSERT_EQ(convert(midi), 0) << messages;
-  const Bytes expected{0xA4, 0x63, 0xE9, 0x21, 0x4B, 0xFF};
+  const Bytes expected{0xA4, 0x63, 0xE9, 0x21, 0x4B, 0x75, 0xFF, 0xFF};
   EXPECT_EQ(tail_like(part(1), expected), expected);
 }
 
@@ -66,7 +67,7 @@ TEST_F(Controllers, TuningReachesSilentPartsToo) {
   const Bytes midi = smf_file(0, 48, {smf_track({note_on(0, 1, 60), note_off(12, 1, 60), control(12, 1, 101, 0),
                                                  control(0, 1, 100, 2), control(0, 1, 6, 66)})});
   ASSERT_EQ(convert(midi), 0) << messages;
-  const Bytes expected{0x24, 0x0C, 0x75, 0x0C, 0x7E, 0xF5, 0x01, 0xFF};
+  const Bytes expected{0x24, 0x0C, 0x75, 0x0C, 0x7E, 0xF5, 0x01, 0x75, 0xFF, 0xFF};
   EXPECT_EQ(tail_like(part(1), expected), expected);
 }
 
@@ -125,6 +126,18 @@ TEST_F(Controllers, LongSystemExclusiveMessagesAreSkippedWhole) {
   body.back() = 0xF7;
   ASSERT_EQ(convert(note_with(1, {sysex(0, body), control(0, 1, 7, 100)})), 0) << messages;
   EXPECT_EQ(tail_like(part(1), tied({0xE9, 0x21, 0x4B})), tied({0xE9, 0x21, 0x4B}));
+}
+
+TEST_F(Controllers, ALongSystemExclusiveMessageMayOpenATrack) {
+  // Its length (200) takes two bytes, the first of which looks like a status.
+  Bytes body(200, 0x10);
+  body.back() = 0xF7;
+  const Bytes midi = smf_file(1, 48, {smf_track({}), smf_track({sysex(0, body), note_on(48, 1, 60), note_off(48, 1, 60)})});
+  ASSERT_EQ(convert(midi), 0) << messages;
+  ASSERT_EQ(part_count(), 2);
+  EXPECT_EQ(part(1), cat({format1_opening(), {0x30, 0x6D, 0xF2, 0xE9, 0xE7, 0x5A, 0x73, 0x00, 0x78, 0x10, 0x77, 0x00,
+                                              0x76, 0x04, 0x00, 0x01, 0x00, 0x01, 0x00, 0xFE, 0x00, 0x24, 0x30, 0x75,
+                                              0xFF, 0xFF}}));
 }
 
 }  // namespace

@@ -1,4 +1,8 @@
 // RCP files into Standard MIDI Files, byte by byte.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -138,6 +142,33 @@ TEST_F(Rcp, SameMeasureFollowsItsChainToTheRealMeasure) {
   EXPECT_EQ(track_events(0), cat({{0}, once, {5}, once, {5}, once, {5, 0xFF, 0x2F, 0x00}}));
 }
 
+TEST_F(Rcp, SameMeasureChainsOfAnyLengthEnd) {
+  // The measure at block offset 44, then 300 references, each naming the one before it.
+  RcpTrack t{0, "", {{64, 10, 5, 70}, {0xFD, 0, 0, 0}}};
+  for (int named = 44, at = 52; at < 52 + 4 * 300; named = at, at += 4)
+    t.events.push_back({0xFC, 0, named & 0xFF, named >> 8});
+  ASSERT_EQ(convert(rcp_file({t})), 0) << messages;
+  Bytes expected{0};
+  for (int i = 0; i < 301; ++i) expected = cat({expected, {0x90, 64, 70, 5, 0x90, 64, 0, 5}});
+  EXPECT_EQ(track_events(0), cat({expected, {0xFF, 0x2F, 0x00}}));
+}
+
+TEST_F(Rcp, SameMeasureCirclesAreRefused) {
+  // 300 references at block offsets 44 on, each naming the next; the last names the first.
+  RcpTrack circle{0, "", {}};
+  for (int at = 44; at < 44 + 4 * 300; at += 4) {
+    const int named = at + 4 < 44 + 4 * 300 ? at + 4 : 44;
+    circle.events.push_back({0xFC, 0, named & 0xFF, named >> 8});
+  }
+  const RcpTrack itself{0, "", {{60, 10, 5, 70}, {0xFC, 0, 48, 0}}};
+  for (const RcpTrack& t : {circle, itself}) {
+    EXPECT_EQ(convert(rcp_file({t})), 1);
+    EXPECT_NE(messages.find("ERROR! The measure references of track 0 go round in a circle.\n"), std::string::npos)
+        << messages;
+    EXPECT_FALSE(std::filesystem::exists(dir / "song.mid"));
+  }
+}
+
 TEST_F(Rcp, CommandsBecomeChannelMessages) {
   const RcpTrack t{2, "", {{0xE2, 0, 5, 3}, {0xE7, 0, 60, 0}, {0xEB, 0, 7, 100}, {0xEE, 0, 0, 64}, {0xE6, 0, 5, 0},
                            {0xEC, 0, 9, 0}, {0xEA, 0, 50, 0}, {0xED, 4, 60, 30}, {60, 0, 0, 100}}};
@@ -184,6 +215,34 @@ TEST_F(Rcp, FailuresSayWhyAndWriteNothing) {
   char text[4096] = "";
   EXPECT_EQ(rcp2mid_convert((dir / "none.rcp").c_str(), "", nullptr, text, sizeof text), 1);
   EXPECT_NE(std::string(text).find("ERROR! File open error '" + (dir / "none.rcp") + "'"), std::string::npos);
+}
+
+TEST_F(Rcp, FoldersAndDevicesAreNoInputOfEitherConverter) {
+  std::filesystem::create_directory(dir / "folder.rcp");
+  const std::string fifo = dir / "fifo.rcp";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // Held open at both ends, so that a reader waiting for a writer would not wait for ever.
+  const int held = open(fifo.c_str(), O_RDWR);
+  ASSERT_GE(held, 0);
+  const std::string cfg = dir.write("test.cfb", midi_test_config());
+  const mid2kvt_settings settings{0, 0, 2, 0, 0};
+  for (const std::string& path : {dir / "folder.rcp", std::string("/dev/zero"), fifo}) {
+    SCOPED_TRACE(path);
+    char text[4096] = "";
+    EXPECT_EQ(rcp2mid_convert(path.c_str(), (dir / "out.mid").c_str(), nullptr, text, sizeof text), 1);
+    EXPECT_NE(std::string(text).find("\n\nERROR! Unable to open " + path + "\nERROR! File open error '" + path + "'\n"),
+              std::string::npos)
+        << text;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.mid"));
+    text[0] = '\0';
+    const std::string song = dir / "out.kvt";
+    EXPECT_EQ(mid2kvt_convert(path.c_str(), cfg.c_str(), song.c_str(), &settings, nullptr, text, sizeof text), 1);
+    EXPECT_NE(std::string(text).find("ERROR! Unable to open " + path + "\nERROR! File open error '" + path + "'\n"),
+              std::string::npos)
+        << text;
+    EXPECT_FALSE(std::filesystem::exists(song));
+  }
+  close(held);
 }
 
 TEST_F(Rcp, TheCorpusConvertsAndTheConverterReadsTheResult) {

@@ -9,15 +9,17 @@
 namespace kvt::test {
 namespace {
 
-// One note on channel 1: program 0, key 60 (the high split), 48 ticks.
+// One note on channel 1: key 60 (the high split of program 0), 48 ticks.
 Bytes one_note(int format = 0) {
-  return smf_file(format, 48, {smf_track({program(0, 1, 0), note_on(0, 1, 60), note_off(48, 1, 60)})});
+  return smf_file(format, 48, {smf_track({note_on(0, 1, 60), note_off(48, 1, 60)})});
 }
 
-// What the first note of a part writes with the default channel state.
+// What the first note of a part writes with the default channel state:
+// volume code and gain, then the voice, detune and vibrato of its program.
+// Centre pan, no modulation, no detune and no rate offsets are what a new
+// part has already.
 Bytes first_note_commands() {
-  return {0x6D, 0xF2, 0xE9, 0xE7, 0x5A, 0x70, 0x00, 0xE5, 0x77, 0x00, 0xEB, 0x00, 0x00, 0x00,
-          0x73, 0x00, 0x78, 0x10, 0x77, 0x00, 0x76, 0x04, 0x00, 0x01, 0x00, 0x01, 0x00};
+  return {0x6D, 0xF2, 0xE9, 0xE7, 0x5A, 0x73, 0x00, 0x78, 0x10, 0x77, 0x00, 0x76, 0x04, 0x00, 0x01, 0x00, 0x01, 0x00};
 }
 
 using SongFile = ConvertTest;
@@ -29,10 +31,11 @@ TEST_F(SongFile, OneNoteSongIsExact) {
   ASSERT_EQ(part_count(), 2);
   EXPECT_EQ(song[0x10], 0x01);  // the conductor at 4112
   EXPECT_EQ(song[0x11], 0x01);
-  EXPECT_EQ(part(0), cat({{0x7F, 0x01, 0xE3, 0x0A, 0x75, 0x30}, {0xFF}}));
-  Bytes opening = channel_opening(1, "Piano 1");
+  // Every part ends with a rest of 255 ticks, so the last notes die away.
+  EXPECT_EQ(part(0), (Bytes{0x7F, 0x01, 0xE3, 0x0A, 0x75, 0xFF, 0xFF}));
+  Bytes opening = channel_opening(1, "");
   opening.pop_back();  // the opening rest lasted no time
-  EXPECT_EQ(part(1), cat({opening, first_note_commands(), {0x24, 0x30, 0xFF}}));
+  EXPECT_EQ(part(1), cat({opening, first_note_commands(), {0x24, 0x30, 0x75, 0xFF, 0xFF}}));
   // The voice list: one record at 1040, slot 0 "high"; key byte 0xC0 + 12.
   EXPECT_EQ(song[528], 0x10);
   EXPECT_EQ(song[529], 0x04);
@@ -49,15 +52,41 @@ TEST_F(SongFile, TrackZeroNamesTheSongOtherTracksNameTheirKeyGroups) {
   ASSERT_EQ(convert(midi), 0) << messages;
   EXPECT_EQ(Bytes(song.begin() + 3600, song.begin() + 3606), (Bytes{5, 'T', 'i', 't', 'l', 'e'}));
   const Bytes name{'S', 't', 'r', 'i', 'n', 'g', 's', ' ', 'a', 'n', 'd', ' ', 'm', 'o', 'r', 'e'};
-  EXPECT_EQ(part(0), cat({{0x7F, 0x01, 0xE3, 0x0A, 0xFE, 0x00, 0xFD, 0x10}, name, {0x75, 0x30, 0xFF}}));
+  EXPECT_EQ(part(0), cat({{0x7F, 0x01, 0xE3, 0x0A, 0xFE, 0x00, 0xFD, 0x10}, name, {0x75, 0xFF, 0xFF}}));
   EXPECT_NE(messages.find("\"Title\"\n\"Later\"\n\"Strings and more\"\n"), std::string::npos) << messages;
+}
+
+TEST_F(SongFile, ANulInATrackNameIsLeftOutOfTheMessagesOnly) {
+  const std::string name("Ab\0cd", 5);
+  ASSERT_EQ(convert(smf_file(1, 48, {smf_track({}), smf_track({track_name(0, name)})})), 0) << messages;
+  EXPECT_NE(messages.find("\"Abcd\"\n"), std::string::npos) << messages;
+  const Bytes p = part(0);
+  EXPECT_EQ(Bytes(p.begin() + 6, p.begin() + 13), (Bytes{0xFD, 0x05, 'A', 'b', 0x00, 'c', 'd'})) << "the song keeps it";
+}
+
+TEST_F(SongFile, ALongTitleStopsShortOfTheSlotKeys) {
+  const std::string title(300, 'T');
+  ASSERT_EQ(convert(smf_file(0, 48, {smf_track({track_name(0, title), note_on(0, 1, 60), note_off(48, 1, 60)})})), 0)
+      << messages;
+  EXPECT_EQ(song[3600], 254);
+  EXPECT_EQ(std::string(song.begin() + 3601, song.begin() + 3855), title.substr(0, 254));
+  EXPECT_EQ(song[3855], 0xCC) << "slot 0's key";
+}
+
+TEST_F(SongFile, AnEmptySequenceNumberIsSkipped) {
+  ASSERT_EQ(convert(smf_file(0, 48, {smf_track({meta(0, 0x00, {}), meta(0, 0x00, {0, 7}), note_on(0, 1, 60),
+                                                 note_off(48, 1, 60)})})),
+            0)
+      << messages;
+  EXPECT_EQ(messages.find("abnormal"), std::string::npos) << messages;
+  EXPECT_EQ(part_count(), 2);
 }
 
 TEST_F(SongFile, MessagesOfASuccessfulConversion) {
   ASSERT_EQ(convert(one_note()), 0);
   const std::string expected_start = ".mid->.kvt Converter Ver1.56 ... '" + (dir / "in.mid") + "'\n\n";
   EXPECT_EQ(messages.substr(0, expected_start.size()), expected_start);
-  EXPECT_NE(messages.find("trk  0 [   15]     0 \n"), std::string::npos) << messages;
+  EXPECT_NE(messages.find("trk  0 [   12]     0 \n"), std::string::npos) << messages;
   EXPECT_NE(messages.find(".\n.\n\n\n"), std::string::npos) << "one dot per part, a line per channel slot";
   EXPECT_EQ(messages.substr(messages.size() - 25), "\n2 Channels in KVT File\n\n");
 }
@@ -67,7 +96,7 @@ TEST_F(SongFile, TempoAndTimeSignatureGoToTheConductor) {
   ASSERT_EQ(convert(midi), 0) << messages;
   EXPECT_EQ(song[5], 0x1C);
   EXPECT_EQ(part(0), (Bytes{0x7F, 0x01, 0xE3, 0x0A, 0x71, 0x1C, 0x00, 0x75, 0x30, 0xFB, 0x30, 0x00, 0x03, 0x04,
-                            0x75, 0x30, 0x71, 0x39, 0x00, 0xFF}));
+                            0x75, 0x30, 0x71, 0x39, 0x00, 0x75, 0xFF, 0xFF}));
 }
 
 TEST_F(SongFile, EffectsOpenTheConductor) {
@@ -76,7 +105,7 @@ TEST_F(SongFile, EffectsOpenTheConductor) {
   const Bytes reverb{0x7C, 90, 0x7F, 117, 0, 0};
   const Bytes unit0 = {0xE6, 0, 0, 0xFF, 0x7D, 0, 0, 100, 0, 13, 0, 2, 144, 1, 0, 0x7D, 0, 1, 90, 0, 29, 0, 2, 108, 1, 0};
   const Bytes unit1 = {0xE6, 0, 0, 0xFF, 0x7D, 1, 0, 100, 0, 13, 0, 2, 144, 1, 0};
-  EXPECT_EQ(part(0), cat({reverb, unit0, unit1, {0x7F, 0x01, 0xE3, 0x0A, 0x75, 0x30, 0xFF}}));
+  EXPECT_EQ(part(0), cat({reverb, unit0, unit1, {0x7F, 0x01, 0xE3, 0x0A, 0x75, 0xFF, 0xFF}}));
 }
 
 TEST_F(SongFile, ReadErrorsStopWithTheirMessages) {
@@ -100,8 +129,9 @@ TEST_F(SongFile, ReadErrorsStopWithTheirMessages) {
       {smf_file(0, 48, {smf_track({meta(0, 0x51, {1, 2})})}), "abnormal code 'FF 51 2'\n"},
       {smf_file(0, 48, {smf_track({meta(0, 0x58, {1})})}), "abnormal code 'FF 58 1'\n"},
       {smf_file(0, 48, {smf_track({meta(0, 0x20, {1, 2})})}), "abnormal code 'FF 20 2'\n"},
-      {smf_file(0, 48, {smf_track({meta(0, 0x00, {})})}), "abnormal code 'FF 00 0'\n"},
+      {smf_file(0, 48, {smf_track({meta(0, 0x00, {1})})}), "abnormal code 'FF 00 1'\n"},
       {smf_file(0, 0, {track}), "ERROR! abnormal timebase (0)\n"},
+      {smf_file(0, 0xE200, {track}), "ERROR! abnormal timebase (0)\n"},  // 30 frames of no ticks
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);

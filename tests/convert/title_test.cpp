@@ -1,7 +1,9 @@
 // The title readers of song data, MIDI and RCP files.
-#include "host_fixture.h"
-#include "kvt/mid2kvt.h"
-#include "smf_builder.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "convert_fixture.h"
 
 namespace kvt::test {
 namespace {
@@ -46,6 +48,12 @@ TEST_F(Titles, Rcp) {
   std::fill(rcp.begin() + 32, rcp.begin() + 96, 'T');
   EXPECT_EQ(title(gettitle_rcp, rcp), std::string(63, 'T'));
   EXPECT_EQ(title(gettitle_rcp, Bytes(100, 'x')), "-1");
+
+  Bytes named = rcp;
+  std::fill(named.begin() + 36, named.end(), 0);
+  EXPECT_EQ(title(gettitle_rcp, Bytes(named.begin(), named.begin() + 37)), "TTTT") << "ended by its NUL";
+  EXPECT_EQ(title(gettitle_rcp, Bytes(rcp.begin(), rcp.begin() + 34)), "-1") << "cut short by the end";
+  EXPECT_EQ(title(gettitle_rcp, Bytes(rcp.begin(), rcp.begin() + 8)), "-1") << "no title field at all";
 }
 
 TEST_F(Titles, MidiTakesTheFirstTracksFirstName) {
@@ -55,12 +63,36 @@ TEST_F(Titles, MidiTakesTheFirstTracksFirstName) {
   const Bytes later = smf_file(1, 48, {smf_track({program(0, 1, 3)}), smf_track({track_name(0, "Second")})});
   EXPECT_EQ(title(gettitle_mid, later), "-1");
   EXPECT_EQ(title(gettitle_mid, {'M', 'T', 'h', 'd'}), "-1");
+
+  const Bytes head{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 0, 0x30, 'M', 'T', 'r', 'k', 0, 0, 0, 10, 0};
+  EXPECT_EQ(title(gettitle_mid, cat({head, {0xFF, 0x03, 5, 'T', 'i'}})), "-1") << "a name cut short by the end";
+  EXPECT_EQ(title(gettitle_mid, cat({head, {0xFF, 0x03, 2, 'T', 'i'}})), "Ti") << "a name that ends with the file";
+  EXPECT_EQ(title(gettitle_mid, cat({head, {0xB0, 7}})), "-1") << "a message cut short by the end";
 }
 
 TEST_F(Titles, AMissingFileLeavesAMessage) {
   char buf[256];
   EXPECT_EQ(gettitle_mid((dir / "none.mid").c_str(), buf, sizeof buf, log, sizeof log), -1);
   EXPECT_EQ(std::string(log), "ERROR! Unable to open " + (dir / "none.mid") + "\n");
+}
+
+TEST_F(Titles, FoldersAndDevicesAreNotRead) {
+  std::filesystem::create_directory(dir / "folder");
+  const std::string fifo = dir / "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // Held open at both ends, so that a reader waiting for a writer would not wait for ever.
+  const int held = open(fifo.c_str(), O_RDWR);
+  ASSERT_GE(held, 0);
+  for (const std::string& path : {dir / "folder", std::string("/dev/zero"), fifo}) {
+    for (const Reader reader : {gettitle_fm, gettitle_mid, gettitle_rcp}) {
+      SCOPED_TRACE(path);
+      char buf[256];
+      log[0] = '\0';
+      EXPECT_EQ(reader(path.c_str(), buf, sizeof buf, log, sizeof log), -1);
+      EXPECT_EQ(std::string(log), "ERROR! Unable to open " + path + "\n");
+    }
+  }
+  close(held);
 }
 
 }  // namespace

@@ -80,6 +80,23 @@ TEST(Hardening, LoopsWithoutNotesEndThePart) {
   }
 }
 
+TEST(Hardening, EndlessLoopsEndAtOnceWithoutStarvingOtherParts) {
+  // 239 parts loop for ever over 514 commands; the last part plays on.
+  std::vector<Bytes> parts(239, Bytes{0x79, 0x60, 0, 0x6D, 1, 0x61, 0xFF});
+  parts.push_back({0x79, kKey, 1, 0xFF});
+  Harness h(make_song({48, 1, false, parts}), {{0, dc_voice(100)}});
+  EXPECT_EQ(h.part(0).ended, 1);
+  EXPECT_EQ(h.part(238).ended, 1);
+  EXPECT_EQ(h.play(), 128);
+}
+
+TEST(Hardening, CommandFloodsInEveryPartEndTheSongInsteadOfStallingIt) {
+  // Every part runs almost 2^24 commands before each of its notes.
+  const Bytes flood = {0x79, 0x60, 0, 0x60, 0, 0x60, 126, 0x6E, 0, 0x61, 0x61, 0x61, kKey, 1, 0xFF};
+  Harness h(make_song({48, 1, false, std::vector<Bytes>(240, flood)}), {{0, dc_voice(100)}});
+  EXPECT_EQ(play_blocks(h, 2), -1);
+}
+
 TEST(Hardening, CallWithoutATargetAndStrayRepeatEndsAreIgnored) {
   Harness h(make_song({48, 1, false, {{0x65, 0x64, 0x61, 0x62, 0x6D, 200, kKey, 1, 0xFF}}}), {{0, dc_voice(100)}});
   EXPECT_EQ(h.part(0).volume, 200);
@@ -95,11 +112,12 @@ TEST(Hardening, UnusableVoicesAreEmptySlots) {
   bad_class[0x0B] = 11;
   Bytes bad_loop = make_voice(base);
   bad_loop[0x08] = 101;
-  Bytes empty = make_voice(base);
-  empty[0x06] = 0;
+  Bytes empty_looped = make_voice(base);
+  empty_looped[0x06] = 0;
+  empty_looped[0x08] = 1;  // loop start 1 in a voice without samples
   Bytes huge = make_voice(base);
   huge[0x40] = 0x00, huge[0x41] = 0x01;  // 2^24 + 100 samples claimed
-  for (const Bytes& voice : {short_data, bad_class, bad_loop, empty, huge, Bytes(0x80, 0)}) {
+  for (const Bytes& voice : {short_data, bad_class, bad_loop, empty_looped, huge, Bytes(0x80, 0)}) {
     Harness h(make_song({48, 1, false, {{0x6D, 255, kKey, 100, 0xFF}}}), {{0, voice}});
     EXPECT_FALSE(h.part(0).has_voice());
     for (std::int16_t s : h.render(1)) ASSERT_EQ(s, 0);

@@ -123,6 +123,16 @@ TEST(Sequencer, SeventeenthNestedRepeatIsIgnored) {
   EXPECT_EQ(levels, (std::vector<std::int16_t>{level_of(255), level_of(150), 0}));
 }
 
+TEST(Sequencer, NestedRepeatsOfCommandsRunWithinOneTick) {
+  // 65,536 volume steps of 0 before the first note, then 16,646,657 commands
+  // (just under 2^24) before the second: each note still starts on time.
+  const Bytes steps = {0x60, 0, 0x60, 0, 0x6E, 0, 0x61, 0x61};
+  const Bytes more = {0x60, 0, 0x60, 0, 0x60, 126, 0x6E, 0, 0x61, 0x61, 0x61};
+  Harness h = dc_harness({join({{0x7A, 0}, steps, note(255), more, note(150), {0xFF}})});
+  const auto levels = note_levels(h.render_left(1), 2, 3);
+  EXPECT_EQ(levels, (std::vector<std::int16_t>{level_of(255), level_of(150), 0}));
+}
+
 TEST(Sequencer, CallPlaysTheMarkedPhraseAgain) {
   const Bytes part = join({{0x7A, 0, 0x63}, note(255), {0x64}, note(200), {0x65}, note(150), {0xFF}});
   Harness h = dc_harness({part});

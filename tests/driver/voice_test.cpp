@@ -207,6 +207,22 @@ TEST(Voice, ProgramChangeToAnEmptySlotStopsATiedNote) {
   EXPECT_EQ(h.part(0).voice_slot, 0);
 }
 
+TEST(Voice, VoiceOfLengthZeroIsSelectedAndPlaysSilence) {
+  // Slot 3 holds a voice without samples: its notes are silent rather than
+  // played by the voice that was selected before.
+  VoiceParams none;
+  none.loop_fraction = 128;
+  none.default_set = 1;
+  none.sets[1] = {100, 90, 0, 0, 0, 0, 0, 92};
+  const Bytes part = {0x6D, 255, kKey36, 4, 0x73, 3, kKey36, 4, 0xFF};
+  Harness h(make_song({48, 1, false, {part}}), {{0, dc_voice(16384)}, {3, make_voice(none)}});
+  const auto left = h.render_left(1);
+  EXPECT_EQ(left[40], scaled(16384, part_gain(255)));
+  for (int i = 64; i < 128; ++i) ASSERT_EQ(left[i], 0) << i;
+  EXPECT_EQ(h.part(0).voice_slot, 3);
+  EXPECT_EQ(h.part(0).env_table.initial_level, 200);
+}
+
 TEST(Voice, ProgramChangeSelectsTheVoiceAndItsDefaultSet) {
   VoiceParams a;
   a.samples.assign(64, 1000);

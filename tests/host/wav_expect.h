@@ -25,7 +25,11 @@ struct WavSettings {
 // first `max_blocks`.
 std::vector<std::int16_t> rendered_samples(const Bytes& song, const std::map<int, Bytes>& voices,
                                            const WavSettings& s, std::size_t max_blocks = SIZE_MAX);
-// The whole expected file.
+// The whole expected file, when the samples are those of every pass.
 Bytes expected_wav(const std::vector<std::int16_t>& samples, const WavSettings& s);
+// The whole expected file of a rendering. For 8 bits the peak of a first pass
+// scales a second one, which restarts the driver while the fade speed that
+// the first pass ended with still holds, and only then stops the fade.
+Bytes expected_wav(const Bytes& song, const std::map<int, Bytes>& voices, const WavSettings& s);
 
 }  // namespace kvt::test

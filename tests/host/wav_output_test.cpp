@@ -42,7 +42,7 @@ class WavOutputTest : public ToneSongTest {
 
   Bytes expected(const WavSettings& w, const std::vector<Bytes>& parts = kParts, bool wide = true) const {
     const ToneSong t = tone_song(parts, wide);
-    return expected_wav(rendered_samples(t.song, {{0, loaded_voice(t.voice)}}, w), w);
+    return expected_wav(t.song, {{0, loaded_voice(t.voice)}}, w);
   }
 
   // 0 when the rendering failed with its message.
@@ -131,6 +131,20 @@ TEST_F(WavOutputTest, LoopCountAndFadeSpeedSetTheLengthOfALoopingSong) {
     EXPECT_GT(wav.size(), previous);
     previous = wav.size();
   }
+}
+
+TEST_F(WavOutputTest, EightBitSecondPassStartsUnderTheFadeTheFirstPassReached) {
+  // The restart's first tick still takes a fade step, so the second pass
+  // plays 2 volume steps quieter and differs from the first.
+  const std::vector<Bytes> looping = {{0x73, 0, 0x6D, 245, 0x79, 36, 24, 40, 24, 0xFF}};
+  const ToneSong t = tone_song(looping);
+  dir.write("song.kvt", t.song);
+  const WavSettings w{4, 1, 0, 1, 1, 8};
+  const RecordingUi ui;
+  ASSERT_EQ(render(w, dir / "loop8.wav"), 0);
+  const Bytes wav = read_file(dir / "loop8.wav");
+  EXPECT_EQ(wav, expected(w, looping));
+  EXPECT_NE(wav, expected_wav(rendered_samples(t.song, {{0, loaded_voice(t.voice)}}, w), w));
 }
 
 TEST_F(WavOutputTest, ProgressLinesAndTitle) {

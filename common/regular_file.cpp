@@ -1,0 +1,58 @@
+#include "regular_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+
+namespace kvt {
+namespace {
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+bool read_all(int fd, std::uint8_t* to, std::size_t size) {
+  while (size > 0) {
+    const ssize_t got = read(fd, to, size);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;  // an error, or the file shrank meanwhile
+    to += got;
+    size -= static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+}  // namespace
+
+FileRead read_regular_file(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& data) {
+  const Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  struct stat st {};
+  if (fd.get() < 0 || fstat(fd.get(), &st) != 0) return FileRead::unreadable;
+  if (S_ISDIR(st.st_mode)) return FileRead::directory;
+  if (!S_ISREG(st.st_mode)) return FileRead::not_regular;
+  if (st.st_size < 0 || static_cast<std::uintmax_t>(st.st_size) > limit) return FileRead::too_large;
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+  } catch (const std::bad_alloc&) {
+    return FileRead::too_large;
+  }
+  if (!read_all(fd.get(), bytes.data(), bytes.size())) return FileRead::unreadable;
+  data = std::move(bytes);
+  return FileRead::ok;
+}
+
+}  // namespace kvt

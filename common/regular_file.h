@@ -1,0 +1,24 @@
+// Reading a whole file that the user named, which may be anything: only a
+// regular file is read, never more than a limit, and opening never waits
+// (an ordinary open of a pipe waits for a writer).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kvt {
+
+enum class FileRead {
+  ok,
+  unreadable,   // missing, not permitted, or failing while read
+  directory,
+  not_regular,  // a device, pipe or socket
+  too_large,    // beyond the limit, or beyond the memory to hold it
+};
+
+// Replaces `data` with the file's bytes when the result is ok.
+FileRead read_regular_file(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& data);
+
+}  // namespace kvt
