@@ -37,22 +37,32 @@ bool read_all(int fd, std::uint8_t* to, std::size_t size) {
 
 }  // namespace
 
-FileRead read_regular_file(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& data) {
+FileRead read_regular_file(const std::string& path, std::size_t limit,
+                           const std::function<std::uint8_t*(std::size_t)>& allocate) {
   const Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat st {};
   if (fd.get() < 0 || fstat(fd.get(), &st) != 0) return FileRead::unreadable;
   if (S_ISDIR(st.st_mode)) return FileRead::directory;
   if (!S_ISREG(st.st_mode)) return FileRead::not_regular;
   if (st.st_size < 0 || static_cast<std::uintmax_t>(st.st_size) > limit) return FileRead::too_large;
+  const auto size = static_cast<std::size_t>(st.st_size);
+  std::uint8_t* to = allocate(size);
+  if (to == nullptr) return FileRead::too_large;
+  return read_all(fd.get(), to, size) ? FileRead::ok : FileRead::unreadable;
+}
+
+FileRead read_regular_file(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& data) {
   std::vector<std::uint8_t> bytes;
-  try {
-    bytes.resize(static_cast<std::size_t>(st.st_size));
-  } catch (const std::bad_alloc&) {
-    return FileRead::too_large;
-  }
-  if (!read_all(fd.get(), bytes.data(), bytes.size())) return FileRead::unreadable;
-  data = std::move(bytes);
-  return FileRead::ok;
+  const FileRead result = read_regular_file(path, limit, [&](std::size_t size) -> std::uint8_t* {
+    try {
+      bytes.resize(size);
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    }
+    return bytes.data();
+  });
+  if (result == FileRead::ok) data = std::move(bytes);
+  return result;
 }
 
 }  // namespace kvt

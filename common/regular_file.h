@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,11 @@ enum class FileRead {
   not_regular,  // a device, pipe or socket
   too_large,    // beyond the limit, or beyond the memory to hold it
 };
+
+// Reads the file into the buffer `allocate(size)` gives for its size (null
+// when there is no memory for it: too_large).
+FileRead read_regular_file(const std::string& path, std::size_t limit,
+                           const std::function<std::uint8_t*(std::size_t)>& allocate);
 
 // Replaces `data` with the file's bytes when the result is ok.
 FileRead read_regular_file(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& data);

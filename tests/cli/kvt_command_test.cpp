@@ -1,6 +1,5 @@
 // The `kvt` command end to end: usage, help, the wav and info subcommands.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -150,15 +149,13 @@ TEST_F(KvtCommandTest, InfoRefusesWhatIsNoSong) {
 }
 
 TEST_F(KvtCommandTest, InfoReadsNoFolderDeviceOrHugeFile) {
-  std::filesystem::create_directory(dir / "folder.kvt");
-  const std::string fifo = dir / "fifo.kvt";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const NonRegularFiles inputs(dir, ".kvt");
   const std::string huge = dir.write("huge.kvt", tone.song);
   std::filesystem::resize_file(huge, (std::size_t{16} << 20) + 1);
   const std::pair<std::string, std::string> refusals[] = {
-      {dir / "folder.kvt", "kvt: " + (dir / "folder.kvt") + " is a directory.\n"},
-      {"/dev/zero", "kvt: /dev/zero is not a regular file.\n"},
-      {fifo, "kvt: " + fifo + " is not a regular file.\n"},
+      {inputs.folder, "kvt: " + inputs.folder + " is a directory.\n"},
+      {inputs.device, "kvt: /dev/zero is not a regular file.\n"},
+      {inputs.pipe, "kvt: " + inputs.pipe + " is not a regular file.\n"},
       {huge, "kvt: " + huge + " is larger than 16777216 bytes, more than any song data file holds.\n"},
   };
   for (const auto& [path, message] : refusals) {

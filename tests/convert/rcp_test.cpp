@@ -1,8 +1,4 @@
 // RCP files into Standard MIDI Files, byte by byte.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 
@@ -218,15 +214,10 @@ TEST_F(Rcp, FailuresSayWhyAndWriteNothing) {
 }
 
 TEST_F(Rcp, FoldersAndDevicesAreNoInputOfEitherConverter) {
-  std::filesystem::create_directory(dir / "folder.rcp");
-  const std::string fifo = dir / "fifo.rcp";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  // Held open at both ends, so that a reader waiting for a writer would not wait for ever.
-  const int held = open(fifo.c_str(), O_RDWR);
-  ASSERT_GE(held, 0);
+  const NonRegularFiles inputs(dir, ".rcp");
   const std::string cfg = dir.write("test.cfb", midi_test_config());
   const mid2kvt_settings settings{0, 0, 2, 0, 0};
-  for (const std::string& path : {dir / "folder.rcp", std::string("/dev/zero"), fifo}) {
+  for (const std::string& path : inputs.all()) {
     SCOPED_TRACE(path);
     char text[4096] = "";
     EXPECT_EQ(rcp2mid_convert(path.c_str(), (dir / "out.mid").c_str(), nullptr, text, sizeof text), 1);
@@ -242,7 +233,6 @@ TEST_F(Rcp, FoldersAndDevicesAreNoInputOfEitherConverter) {
         << text;
     EXPECT_FALSE(std::filesystem::exists(song));
   }
-  close(held);
 }
 
 TEST_F(Rcp, TheCorpusConvertsAndTheConverterReadsTheResult) {

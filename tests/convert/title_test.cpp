@@ -1,8 +1,4 @@
 // The title readers of song data, MIDI and RCP files.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "convert_fixture.h"
 
 namespace kvt::test {
@@ -77,13 +73,8 @@ TEST_F(Titles, AMissingFileLeavesAMessage) {
 }
 
 TEST_F(Titles, FoldersAndDevicesAreNotRead) {
-  std::filesystem::create_directory(dir / "folder");
-  const std::string fifo = dir / "fifo";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  // Held open at both ends, so that a reader waiting for a writer would not wait for ever.
-  const int held = open(fifo.c_str(), O_RDWR);
-  ASSERT_GE(held, 0);
-  for (const std::string& path : {dir / "folder", std::string("/dev/zero"), fifo}) {
+  const NonRegularFiles inputs(dir, "");
+  for (const std::string& path : inputs.all()) {
     for (const Reader reader : {gettitle_fm, gettitle_mid, gettitle_rcp}) {
       SCOPED_TRACE(path);
       char buf[256];
@@ -92,7 +83,6 @@ TEST_F(Titles, FoldersAndDevicesAreNotRead) {
       EXPECT_EQ(std::string(log), "ERROR! Unable to open " + path + "\n");
     }
   }
-  close(held);
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include "host_fixture.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +23,16 @@ ScratchDir::~ScratchDir() {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
   std::filesystem::remove_all(path_, ec);
 }
+
+NonRegularFiles::NonRegularFiles(const ScratchDir& dir, const std::string& extension)
+    : folder(dir / ("folder" + extension)), pipe(dir / ("pipe" + extension)) {
+  std::filesystem::create_directory(folder);
+  if (mkfifo(pipe.c_str(), 0600) != 0) throw std::runtime_error("no pipe");
+  held_ = open(pipe.c_str(), O_RDWR);
+  if (held_ < 0) throw std::runtime_error("the pipe cannot be held open");
+}
+
+NonRegularFiles::~NonRegularFiles() { close(held_); }
 
 std::string ScratchDir::write(const std::string& name, const Bytes& bytes) const {
   const std::filesystem::path file = path_ / name;

@@ -32,6 +32,24 @@ class ScratchDir {
 
 Bytes read_file(const std::string& path);
 
+// What no reader may take for a file: a folder, a device and a pipe, the
+// pipe held open at both ends so that a reader waiting for a writer would
+// not wait for ever.
+class NonRegularFiles {
+ public:
+  // The folder and the pipe are made in `dir`, their names ending in `extension`.
+  NonRegularFiles(const ScratchDir& dir, const std::string& extension);
+  ~NonRegularFiles();
+  NonRegularFiles(const NonRegularFiles&) = delete;
+  NonRegularFiles& operator=(const NonRegularFiles&) = delete;
+
+  std::string folder, device = "/dev/zero", pipe;
+  std::vector<std::string> all() const { return {folder, device, pipe}; }
+
+ private:
+  int held_ = -1;
+};
+
 playstruct settings_for(const std::string& dir1, const std::string& dir2 = {});
 
 struct Shown {
