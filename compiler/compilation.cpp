@@ -1,11 +1,10 @@
 #include "compilation.h"
 
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "atomic_file.h"
 #include "config_reader.h"
@@ -14,6 +13,7 @@
 #include "object_tables.h"
 #include "part_commands.h"
 #include "paths.h"
+#include "regular_file.h"
 #include "song_lines.h"
 #include "source_reader.h"
 
@@ -22,23 +22,17 @@ namespace {
 
 // Far more than any source whose object fits; anything larger is refused
 // before it is read.
-constexpr std::streamoff kLargestSource = 64 << 20;
+constexpr std::size_t kLargestSource = 64 << 20;
 
 // The whole file, or error 1 when it cannot be read. Only a regular file
-// counts: a folder opens but reports a bogus size, and a pipe or device
-// would block or never end.
+// counts: a folder, pipe or device is no source.
 std::string read_whole(Compiler& c, const std::string& path) {
-  std::error_code unknown;
-  if (!std::filesystem::is_regular_file(path, unknown)) error(c, 1);
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) error(c, 1);
-  const std::streamoff size = in.tellg();
-  if (size < 0) error(c, 1);
-  if (size > kLargestSource) error(c, 0);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  in.seekg(0);
-  if (!in.read(bytes.data(), size)) error(c, 1);
-  return bytes;
+  std::vector<std::uint8_t> bytes;
+  switch (read_regular_file(path, kLargestSource, bytes)) {
+    case FileRead::ok: return std::string(bytes.begin(), bytes.end());
+    case FileRead::too_large: error(c, 0);
+    default: error(c, 1);
+  }
 }
 
 // From the loaded source and configuration to the finished object.
