@@ -5,33 +5,12 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "utf8_text.h"
+
 namespace kvt::cli {
 namespace {
 
-int continuation_bytes(std::uint8_t lead) {
-  if (lead < 0x80) return 0;
-  if (lead >= 0xC2 && lead <= 0xDF) return 1;
-  if (lead >= 0xE0 && lead <= 0xEF) return 2;
-  if (lead >= 0xF0 && lead <= 0xF4) return 3;
-  return -1;
-}
-
-bool is_utf8(std::string_view s) {
-  for (std::size_t i = 0; i < s.size();) {
-    const int extra = continuation_bytes(static_cast<std::uint8_t>(s[i]));
-    if (extra < 0 || s.size() - i <= static_cast<std::size_t>(extra)) return false;
-    for (int k = 1; k <= extra; ++k) {
-      if ((static_cast<std::uint8_t>(s[i + k]) & 0xC0) != 0x80) return false;
-    }
-    i += extra + 1;
-  }
-  return true;
-}
-
-}  // namespace
-
-std::string to_utf8(std::string_view bytes) {
-  if (is_utf8(bytes)) return std::string(bytes);
+std::string cp932_to_utf8(std::string_view bytes) {
   iconv_t cd = iconv_open("UTF-8", "CP932");
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
   std::string out(bytes.size() * 3 + 4, '\0');
@@ -53,6 +32,21 @@ std::string to_utf8(std::string_view bytes) {
   }
   iconv_close(cd);
   out.resize(out.size() - out_left);
+  return out;
+}
+
+}  // namespace
+
+// Line by line: a library's report may hold a UTF-8 title between lines of
+// its own in Shift-JIS.
+std::string to_utf8(std::string_view bytes) {
+  std::string out;
+  while (!bytes.empty()) {
+    const std::size_t end = bytes.find('\n');
+    const std::string_view line = bytes.substr(0, end == std::string_view::npos ? bytes.size() : end + 1);
+    out += is_utf8(line) ? std::string(line) : cp932_to_utf8(line);
+    bytes.remove_prefix(line.size());
+  }
   return out;
 }
 

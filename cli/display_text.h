@@ -7,7 +7,8 @@
 
 namespace kvt::cli {
 
-// Valid UTF-8 comes back as it is; anything else is read as CP932.
+// Line by line: valid UTF-8 comes back as it is; anything else is read as
+// CP932.
 std::string to_utf8(std::string_view bytes);
 
 }  // namespace kvt::cli

@@ -5,8 +5,10 @@
 
 #include "commands.h"
 #include "display_text.h"
+#include "file_checks.h"
 #include "play_options.h"
 #include "regular_file.h"
+#include "stop_signals.h"
 
 namespace kvt::cli {
 namespace {
@@ -18,7 +20,7 @@ constexpr std::size_t kLargestSong = std::size_t{16} << 20;
 
 std::string refusal(FileRead read) {
   switch (read) {
-    case FileRead::directory: return "is a directory";
+    case FileRead::directory: return "is a folder";
     case FileRead::not_regular: return "is not a regular file";
     case FileRead::too_large:
       return "is larger than " + std::to_string(kLargestSong) + " bytes, more than any song data file holds";
@@ -83,6 +85,9 @@ int run_info(std::vector<std::string> list) {
     }
   }
   if (song.empty()) throw UsageError("no song given");
+  const auto found = find_input(song);
+  if (!found) return 1;
+  song = *found;
 
   std::vector<unsigned char> image;
   if (const FileRead read = read_regular_file(song, kLargestSong, image); read != FileRead::ok) {
@@ -113,7 +118,7 @@ extern const Command kInfoCommand{
     "  --voices DIR[:DIR] voice directories to look the voices up in\n",
     false,
     false,
-    run_info,
+    runs_to_end<run_info>,
 };
 
 }  // namespace kvt::cli

@@ -7,8 +7,12 @@
 #include <vector>
 
 #include "commands.h"
+#include "kvt/kvtc.h"
+#include "kvt/mid2kvt.h"
+#include "kvt/player.h"
 #include "midi_options.h"
 #include "play_options.h"
+#include "stop_signals.h"
 
 namespace {
 
@@ -22,7 +26,14 @@ const Command* const kCommands[] = {&kvt::cli::kMmlCommand, &kvt::cli::kMid2kvtC
 void print_overview(std::FILE* to) {
   std::fprintf(to, "usage: kvt COMMAND [ARGS...]\n\ncommands:\n");
   for (const Command* c : kCommands) std::fprintf(to, "  %-8s %s\n", c->name, c->summary);
-  std::fprintf(to, "\n'kvt COMMAND --help' describes a command's options.\n");
+  std::fprintf(to, "\n'kvt COMMAND --help' describes a command's options; 'kvt --version' tells the versions.\n");
+}
+
+// The command's version and that of each library it has loaded, which may
+// have been installed apart from it.
+void print_version() {
+  std::printf("kvt %s\nlibraries: kvt %s, kvtc %s, mid2kvt %s\n", KVT_VERSION_TEXT, kvt_version(), kvtc_version(),
+              mid2kvt_version());
 }
 
 void print_command_help(const Command& c) {
@@ -42,6 +53,7 @@ bool kvt::cli::wants_help(const std::vector<std::string>& args) {
 }
 
 int main(int argc, char** argv) {
+  kvt::cli::catch_stop_signals();
   if (argc < 2) {
     print_overview(stderr);
     return kUsage;
@@ -49,6 +61,10 @@ int main(int argc, char** argv) {
   const std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
     print_overview(stdout);
+    return 0;
+  }
+  if (name == "--version" || name == "-V") {
+    print_version();
     return 0;
   }
   for (const Command* c : kCommands) {

@@ -3,8 +3,11 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "file_checks.h"
 #include "midi_options.h"
 #include "song_sources.h"
+#include "song_warnings.h"
+#include "stop_signals.h"
 
 namespace kvt::cli {
 namespace {
@@ -28,9 +31,14 @@ int run_mid2kvt(std::vector<std::string> list) {
     }
   }
   if (source.empty()) throw UsageError("no MIDI file given");
-  if (out.empty()) out = with_extension(source, ".kvt");
-  if (!convert_midi(source, out, config, settings, true)) return 1;
+  const auto found = find_input(source);
+  if (!found) return 1;
+  if (out.empty()) out = with_extension(*found, ".kvt");
+  if (!is_distinct_output(out, {*found, config})) return kOutputIsInput;
+  if (!can_create(out)) return 1;
+  if (!convert_midi(*found, out, config, settings, true)) return 1;
   std::printf("%s\n", out.c_str());
+  warn_if_no_note(*found, out);
   return 0;
 }
 
@@ -46,7 +54,7 @@ extern const Command kMid2kvtCommand{
     "  -c, --config FILE  the voice configuration (default: the bank's kvt.cfb)\n",
     false,
     true,
-    run_mid2kvt,
+    runs_to_end<run_mid2kvt>,
 };
 
 }  // namespace kvt::cli

@@ -3,7 +3,9 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "file_checks.h"
 #include "song_sources.h"
+#include "stop_signals.h"
 
 namespace kvt::cli {
 namespace {
@@ -21,7 +23,9 @@ int run_mml(std::vector<std::string> list) {
     }
   }
   if (source.empty()) throw UsageError("no source given");
-  const auto song = compile_mml(source, config, true);
+  const auto found = find_input(source);
+  if (!found) return 1;
+  const auto song = compile_mml(*found, config, true);
   if (!song) return 1;
   std::printf("%s\n", song->c_str());
   return 0;
@@ -38,7 +42,7 @@ extern const Command kMmlCommand{
     "  -c, --config FILE  the voice configuration (default: the bank's kvt.cfb)\n",
     false,
     false,
-    run_mml,
+    runs_to_end<run_mml>,
 };
 
 }  // namespace kvt::cli

@@ -4,15 +4,15 @@
 #include <random>
 
 #include "commands.h"
+#include "file_checks.h"
 #include "midi_options.h"
 #include "play_options.h"
 #include "play_session.h"
 #include "song_sources.h"
+#include "stop_signals.h"
 
 namespace kvt::cli {
 namespace {
-
-constexpr int kInterrupted = 130;
 
 enum class Program { once, list, repeat, shuffle };
 
@@ -68,9 +68,11 @@ struct Prepared {
   std::optional<SongData> song;
 };
 
-std::optional<Prepared> prepare(const PlayRequest& r, const std::string& file, const std::string& label) {
-  if (has_extension(file, ".wav")) return Prepared{{file, true, label}, std::nullopt};
-  auto song = song_for(file, r.config, r.midi);
+std::optional<Prepared> prepare(const PlayRequest& r, const std::string& name, const std::string& label) {
+  const auto file = find_input(name);
+  if (!file) return std::nullopt;
+  if (has_extension(*file, ".wav")) return Prepared{{*file, true, label}, std::nullopt};
+  auto song = song_for(*file, r.config, r.midi);
   if (!song) return std::nullopt;
   const std::string path = song->path;
   return Prepared{{path, false, label}, std::move(song)};
@@ -99,9 +101,9 @@ int run_play(std::vector<std::string> args) {
     std::optional<Prepared> fresh;
     std::optional<Prepared>& p = r.program == Program::repeat ? repeated : fresh;
     if (!p) p = prepare(r, r.files[index], label_for(r, index));
-    if (ui.interrupted()) return kInterrupted;
+    if (stop_signal() != 0) break;
     const PlayOutcome outcome = p ? play_to_end(p->item, r.settings, ui) : PlayOutcome::failed;
-    if (outcome == PlayOutcome::interrupted) return kInterrupted;
+    if (outcome == PlayOutcome::interrupted) break;
     if (outcome == PlayOutcome::failed) {
       failed = true;
       // A program with nothing left that plays ends rather than spins.
@@ -110,7 +112,7 @@ int run_play(std::vector<std::string> args) {
       failures_in_a_row = 0;
     }
   }
-  return failed ? 1 : 0;
+  return exit_status(failed ? 1 : 0);
 }
 
 }  // namespace
@@ -123,7 +125,8 @@ extern const Command kPlayCommand{
     "Plays SONG through the sound card: song data as it is, an MML source\n"
     "compiled first (into SONG.KVT beside it), a MIDI file converted, an RCP\n"
     "file converted through MIDI (both in a private scratch directory), a WAVE\n"
-    "file as it is. Ctrl-C stops.\n"
+    "file as it is. Ctrl-C, SIGTERM or SIGHUP stops it and removes the scratch\n"
+    "files.\n"
     "  --list             play every SONG given, in order\n"
     "  --repeat           play SONG again each time it ends\n"
     "  --shuffle          play the SONGs given at random, without end\n"

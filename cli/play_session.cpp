@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "display_text.h"
+#include "stop_signals.h"
 
 namespace kvt::cli {
 namespace {
@@ -46,6 +47,18 @@ std::string status_line(const PlayItem& item, const kvt_play_state& state) {
   return text;
 }
 
+// After the library's own message: what the user can do when the sound
+// card is the reason.
+PlayOutcome failed_to_start() {
+  char reason[512] = {};
+  kvt_device_failure(reason, sizeof reason);
+  if (reason[0] != '\0') {
+    std::fprintf(stderr, "kvt: no sound device could be opened (SDL: %s); set SDL_AUDIODRIVER, or render with kvt wav\n",
+                 reason);
+  }
+  return PlayOutcome::failed;
+}
+
 }  // namespace
 
 PlayOutcome play_to_end(const PlayItem& item, const playstruct& settings, TerminalUi& ui) {
@@ -55,17 +68,17 @@ PlayOutcome play_to_end(const PlayItem& item, const playstruct& settings, Termin
   if (item.wave) {
     if (kvt_wave_play(item.path.c_str(), &target) != 0) {
       std::fprintf(stderr, "kvt: Can't Play! %s\n", item.path.c_str());
-      return PlayOutcome::failed;
+      return failed_to_start();
     }
     std::printf("%s\n", item.label.c_str());
   } else {
-    if (_play(item.path.c_str(), settings, title, &target) != 0) return PlayOutcome::failed;
+    if (_play(item.path.c_str(), settings, title, &target) != 0) return failed_to_start();
     std::printf("%s\n", to_utf8(title).c_str());
   }
   std::fflush(stdout);
   PlayOutcome outcome = PlayOutcome::ended;
   while (!end.wait_for(kStatusPeriod)) {
-    if (ui.interrupted()) {
+    if (stop_signal() != 0) {
       outcome = PlayOutcome::interrupted;
       break;
     }

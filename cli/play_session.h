@@ -1,5 +1,5 @@
-// Playing one song or WAVE file through the sound card until it ends or
-// the user presses Ctrl-C, with a status line of the time played.
+// Playing one song or WAVE file through the sound card until it ends or a
+// stop signal comes, with a status line of the time played.
 #pragma once
 
 #include <string>

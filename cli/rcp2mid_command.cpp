@@ -3,7 +3,9 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "file_checks.h"
 #include "song_sources.h"
+#include "stop_signals.h"
 
 namespace kvt::cli {
 namespace {
@@ -21,8 +23,12 @@ int run_rcp2mid(std::vector<std::string> list) {
     }
   }
   if (source.empty()) throw UsageError("no RCP file given");
-  if (out.empty()) out = with_extension(source, ".mid");
-  if (!convert_rcp(source, out, true)) return 1;
+  const auto found = find_input(source);
+  if (!found) return 1;
+  if (out.empty()) out = with_extension(*found, ".mid");
+  if (!is_distinct_output(out, {*found})) return kOutputIsInput;
+  if (!can_create(out)) return 1;
+  if (!convert_rcp(*found, out, true)) return 1;
   std::printf("%s\n", out.c_str());
   return 0;
 }
@@ -38,7 +44,7 @@ extern const Command kRcp2midCommand{
     "  -o, --output FILE  the MIDI file (default: IN with .mid)\n",
     false,
     false,
-    run_rcp2mid,
+    runs_to_end<run_rcp2mid>,
 };
 
 }  // namespace kvt::cli

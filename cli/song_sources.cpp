@@ -1,17 +1,16 @@
 #include "song_sources.h"
 
-#include <stdlib.h>
 #include <strings.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 #include "assets.h"
 #include "display_text.h"
+#include "file_checks.h"
 #include "kvt/kvtc.h"
+#include "song_warnings.h"
 
 namespace kvt::cli {
 namespace {
@@ -32,7 +31,18 @@ std::string with_extension(const std::string& path, const char* extension) {
   return (has_one ? path.substr(0, dot) : path) + extension;
 }
 
+std::string compiled_song(const std::string& source) {
+  // The source's name with ".KVT" for its extension always fits.
+  std::string song(source.size() + 8, '\0');
+  kvtc_song_path(source.c_str(), song.data(), song.size());
+  song.resize(std::strlen(song.c_str()));
+  return song;
+}
+
 std::optional<std::string> compile_mml(const std::string& source, const std::string& config, bool verbose) {
+  // The compiler finds out only after compiling, and says just "file not found".
+  const std::string song = compiled_song(source);
+  if (!can_create(song)) return std::nullopt;
   const std::string cfb = config.empty() ? default_config_file() : config;
   std::vector<char> report(kReportSize, '\0');
   const int result = kvtc_compile(source.c_str(), cfb.c_str(), report.data(), report.size());
@@ -40,22 +50,24 @@ std::optional<std::string> compile_mml(const std::string& source, const std::str
   if (!text.empty() && text.back() != '\n') text += '\n';  // an error's mark ends the report
   if (result != 0) {
     std::fputs(text.c_str(), stderr);
+    report_write_failure(song, kvtc_write_failure());
     return std::nullopt;
   }
   if (verbose) std::fputs(text.c_str(), stdout);
-  char song[4096];
-  if (kvtc_song_path(source.c_str(), song, sizeof song) != 0) return std::nullopt;
-  return std::string(song);
+  warn_if_no_part(source, song);
+  return song;
 }
 
 namespace {
 
-// Prints a converter's messages: on stderr after a failure, else on stdout
-// when asked to.
-bool report(int result, const std::vector<char>& messages, bool verbose) {
+// Prints a converter's messages: on stderr after a failure, with the
+// system's reason when `out` could not be written; else on stdout when
+// asked to.
+bool report(int result, const std::vector<char>& messages, bool verbose, const std::string& out) {
   const std::string text = to_utf8(messages.data());
   if (result != 0) {
     std::fputs(text.c_str(), stderr);
+    report_write_failure(out, mid2kvt_write_failure());
     return false;
   }
   if (verbose) std::fputs(text.c_str(), stdout);
@@ -70,25 +82,13 @@ bool convert_midi(const std::string& midi, const std::string& song, const std::s
   std::vector<char> messages(kReportSize, '\0');
   const int result =
       mid2kvt_convert(midi.c_str(), cfb.c_str(), song.c_str(), &settings, nullptr, messages.data(), messages.size());
-  return report(result, messages, verbose);
+  return report(result, messages, verbose, song);
 }
 
 bool convert_rcp(const std::string& rcp, const std::string& midi, bool verbose) {
   std::vector<char> messages(kReportSize, '\0');
   const int result = rcp2mid_convert(rcp.c_str(), midi.c_str(), nullptr, messages.data(), messages.size());
-  return report(result, messages, verbose);
-}
-
-ScratchSpace::ScratchSpace() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/kvt97-XXXXXX";
-  if (mkdtemp(pattern.data()) != nullptr) dir_ = pattern;
-}
-
-ScratchSpace::~ScratchSpace() {
-  if (dir_.empty()) return;
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
+  return report(result, messages, verbose, midi);
 }
 
 std::optional<SongData> song_for(const std::string& path, const std::string& config, const mid2kvt_settings& midi) {
@@ -111,8 +111,10 @@ std::optional<SongData> song_for(const std::string& path, const std::string& con
     }
     const std::string song = scratch->dir() + "/kvt97.kvt";
     if (!convert_midi(source, song, config, midi, false)) return std::nullopt;
+    warn_if_no_note(path, song);
     return SongData{song, std::move(scratch)};
   }
+  warn_if_empty_song(path);
   return SongData{path, nullptr};
 }
 

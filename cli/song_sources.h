@@ -8,12 +8,16 @@
 #include <string>
 
 #include "kvt/mid2kvt.h"
+#include "scratch_space.h"
 
 namespace kvt::cli {
 
 bool has_extension(const std::string& path, const char* extension);  // blind to case
 // `path` with the extension of its last component replaced (or added).
 std::string with_extension(const std::string& path, const char* extension);
+
+// The song data file that compiling `source` writes.
+std::string compiled_song(const std::string& source);
 
 // Compiles an MML source with `config` (default: the bank's); prints the
 // compiler's report to stdout when `verbose`, to stderr on failure.
@@ -28,19 +32,6 @@ bool convert_midi(const std::string& midi, const std::string& song, const std::s
 
 // Converts an RCP file into the MIDI file `midi`; messages as for convert_midi.
 bool convert_rcp(const std::string& rcp, const std::string& midi, bool verbose);
-
-// A private directory for intermediate files, removed with its contents.
-class ScratchSpace {
- public:
-  ScratchSpace();
-  ~ScratchSpace();
-  ScratchSpace(const ScratchSpace&) = delete;
-  ScratchSpace& operator=(const ScratchSpace&) = delete;
-  const std::string& dir() const { return dir_; }
-
- private:
-  std::string dir_;
-};
 
 struct SongData {
   std::string path;

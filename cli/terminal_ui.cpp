@@ -1,21 +1,20 @@
 #include "terminal_ui.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 
 #include "display_text.h"
+#include "stop_signals.h"
+#include "terminal_columns.h"
 
 namespace kvt::cli {
 namespace {
 
-volatile std::sig_atomic_t interrupt_seen = 0;
-
-extern "C" void note_interrupt(int) { interrupt_seen = 1; }
-
 constexpr int kBarWidth = 12;
+constexpr int kUsualColumns = 80;  // when the terminal does not say
 
 // A block that sweeps to and fro: work goes on, of unknown length.
 std::string activity_bar() {
@@ -29,26 +28,28 @@ std::string activity_bar() {
   return "[" + bar + "] ";
 }
 
+// Asked at every redraw, so that a resized window is followed.
+int terminal_width() {
+  winsize size{};
+  return ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : kUsualColumns;
+}
+
 }  // namespace
 
 TerminalUi::TerminalUi() : tty_(isatty(STDERR_FILENO) != 0) {
-  interrupt_seen = 0;
-  previous_handler_ = std::signal(SIGINT, note_interrupt);
   const kvt_host_ui ui{this, on_message, on_progress, on_cancel, on_finished};
   kvt_set_host_ui(&ui);
 }
 
-TerminalUi::~TerminalUi() {
-  kvt_set_host_ui(nullptr);
-  std::signal(SIGINT, previous_handler_);
-}
-
-bool TerminalUi::interrupted() const { return interrupt_seen != 0; }
+TerminalUi::~TerminalUi() { kvt_set_host_ui(nullptr); }
 
 void TerminalUi::draw(const std::string& text) {
-  last_ = text;
   if (!tty_) return;
-  std::fprintf(stderr, "\r\033[K%s%s", activity_bar().c_str(), text.c_str());
+  // A wrapped line could not be redrawn in place, so it is cut; the last
+  // column stays free because some terminals wrap as soon as it is written.
+  const std::string line = activity_bar() + text;
+  const std::string_view shown = fit_columns(line, terminal_width() - 1);
+  std::fprintf(stderr, "\r%.*s\033[K", static_cast<int>(shown.size()), shown.data());
   std::fflush(stderr);
   line_open_ = true;
 }
@@ -74,16 +75,8 @@ void TerminalUi::on_progress(void* self, const char* text) {
   static_cast<TerminalUi*>(self)->draw(line);
 }
 
-int TerminalUi::on_cancel(void*) { return interrupt_seen != 0 ? 1 : 0; }
+int TerminalUi::on_cancel(void*) { return stop_signal() != 0 ? 1 : 0; }
 
-void TerminalUi::on_finished(void* self) {
-  auto* ui = static_cast<TerminalUi*>(self);
-  if (ui->line_open_) {
-    std::fputc('\n', stderr);
-  } else if (!ui->last_.empty()) {
-    std::fprintf(stderr, "%s\n", ui->last_.c_str());
-  }
-  ui->line_open_ = false;
-}
+void TerminalUi::on_finished(void* self) { static_cast<TerminalUi*>(self)->close_status(); }
 
 }  // namespace kvt::cli

@@ -1,5 +1,6 @@
 // The library's user interface on a terminal: message boxes become lines
-// on stderr, the progress dialog a status line, Ctrl-C its cancel button.
+// on stderr, the progress dialog a status line, a stop signal its cancel
+// button.
 #pragma once
 
 #include <string>
@@ -11,13 +12,13 @@ namespace kvt::cli {
 class TerminalUi {
  public:
   TerminalUi();
-  ~TerminalUi();  // restores the interrupt handler and the library's default
+  ~TerminalUi();  // restores the library's default
   TerminalUi(const TerminalUi&) = delete;
   TerminalUi& operator=(const TerminalUi&) = delete;
 
   bool message_shown() const { return message_shown_; }
-  bool interrupted() const;
-  // A status line of the command's own (shown on a terminal only).
+  // A status line of the command's own. It is shown on a terminal only,
+  // redrawn in place and cut to the terminal's width.
   void status(const std::string& text) { draw(text); }
   // Ends the status line so that the next output starts on a line of its own.
   void close_status();
@@ -32,8 +33,6 @@ class TerminalUi {
   bool tty_;
   bool message_shown_ = false;
   bool line_open_ = false;
-  std::string last_;
-  void (*previous_handler_)(int);
 };
 
 }  // namespace kvt::cli

@@ -4,8 +4,10 @@
 #include "arguments.h"
 #include "commands.h"
 #include "display_text.h"
+#include "file_checks.h"
 #include "kvt/mid2kvt.h"
 #include "song_sources.h"
+#include "stop_signals.h"
 
 namespace kvt::cli {
 namespace {
@@ -21,6 +23,9 @@ int run_title(std::vector<std::string> list) {
     }
   }
   if (file.empty()) throw UsageError("no file given");
+  const auto found = find_input(file);
+  if (!found) return 1;
+  file = *found;
   char title[256];
   char log[1024] = "";
   int result;
@@ -50,7 +55,7 @@ extern const Command kTitleCommand{
     "data) converted to UTF-8, or \"no title\" with exit status 1.\n",
     false,
     false,
-    run_title,
+    runs_to_end<run_title>,
 };
 
 }  // namespace kvt::cli

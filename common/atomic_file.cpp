@@ -8,22 +8,37 @@
 #include <cstdio>
 
 namespace kvt {
+namespace {
+
+std::atomic<int> write_failure{0};
+
+// Keeps `error` for the caller who wants to say why; returns `result`.
+template <class T>
+T failed(int error, T result) {
+  write_failure = error;
+  return result;
+}
+
+}  // namespace
+
+int last_write_failure() { return write_failure; }
 
 int create_beside(const std::string& target, std::string& temp) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp = target + ".part-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) return failed(errno, -1);
   }
-  return -1;
+  return failed(EEXIST, -1);
 }
 
 bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
   while (size > 0) {
     const ssize_t put = ::write(fd, data, size);
     if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
+    if (put <= 0) return failed(put < 0 ? errno : ENOSPC, false);
     data += put;
     size -= static_cast<std::size_t>(put);
   }
@@ -31,11 +46,12 @@ bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
 }
 
 bool commit_beside(int fd, const std::string& temp, const std::string& target) {
-  const bool synced = fsync(fd) == 0;
-  const bool closed = close(fd) == 0;
-  if (synced && closed && std::rename(temp.c_str(), target.c_str()) == 0) return true;
+  int error = fsync(fd) == 0 ? 0 : errno;
+  if (close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && std::rename(temp.c_str(), target.c_str()) == 0) return true;
+  if (error == 0) error = errno;
   unlink(temp.c_str());
-  return false;
+  return failed(error, false);
 }
 
 bool write_file_atomically(const std::string& target, const void* data, std::size_t size) {

@@ -22,4 +22,8 @@ bool commit_beside(int fd, const std::string& temp, const std::string& target);
 // The whole of `data` as the new content of `target`.
 bool write_file_atomically(const std::string& target, const void* data, std::size_t size);
 
+// The system's reason (an errno value) why the last of these writes that
+// failed did, 0 while none has. Any thread: a rendering writes on a worker.
+int last_write_failure();
+
 }  // namespace kvt

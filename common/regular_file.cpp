@@ -47,7 +47,7 @@ FileRead read_regular_file(const std::string& path, std::size_t limit,
   if (st.st_size < 0 || static_cast<std::uintmax_t>(st.st_size) > limit) return FileRead::too_large;
   const auto size = static_cast<std::size_t>(st.st_size);
   std::uint8_t* to = allocate(size);
-  if (to == nullptr) return FileRead::too_large;
+  if (to == nullptr && size > 0) return FileRead::too_large;  // an empty buffer may have no address
   return read_all(fd.get(), to, size) ? FileRead::ok : FileRead::unreadable;
 }
 

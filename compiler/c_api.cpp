@@ -1,10 +1,15 @@
 #include <cstring>
 
+#include "atomic_file.h"
 #include "compilation.h"
 #include "kvt/kvtc.h"
 #include "paths.h"
 
 extern "C" {
+
+KVT_API const char* kvtc_version(void) { return KVT_VERSION_TEXT; }
+
+KVT_API int kvtc_write_failure(void) { return kvt::last_write_failure(); }
 
 KVT_API int kvtc_compile(const char* mmlfile, const char* cfgfile, char* text, size_t text_size) {
   if (mmlfile == nullptr || cfgfile == nullptr) return 1;

@@ -1,9 +1,14 @@
+#include "atomic_file.h"
 #include "conversion.h"
+#include "kvt/mid2kvt.h"
 #include "rcp_converter.h"
 #include "title_readers.h"
-#include "kvt/mid2kvt.h"
 
 extern "C" {
+
+KVT_API const char* mid2kvt_version(void) { return KVT_VERSION_TEXT; }
+
+KVT_API int mid2kvt_write_failure(void) { return kvt::last_write_failure(); }
 
 KVT_API int mid2kvt_convert(const char* mid_path, const char* cfg_path, const char* kvt_path,
                             const mid2kvt_settings* settings, const kvt_message_view* view, char* messages,

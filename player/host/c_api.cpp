@@ -2,12 +2,14 @@
 #include <cstring>
 #include <exception>
 
+#include "atomic_file.h"
 #include "kvt/player.h"
 #include "output_wav.h"
 #include "realtime_playback.h"
 #include "song_events.h"
 #include "song_image.h"
 #include "voice_search.h"
+#include "wave_device.h"
 #include "wave_file_playback.h"
 
 namespace {
@@ -36,9 +38,42 @@ void copy_truncated(const std::string& text, char* out, std::size_t size) {
   out[n] = '\0';
 }
 
+// The events of part `index` up to its end command or the image's end that
+// `counts` takes, or -1 when the part is absent.
+template <class Counts>
+long count_part_events(const unsigned char* image, std::size_t size, unsigned index, unsigned long* offset,
+                       Counts counts) {
+  const kvt::host::SongImage song(image, size);
+  if (image == nullptr || song.check() != kvt::host::SongCheck::ok) return -1;
+  const auto start = song.part_start(index);
+  if (!start) return -1;
+  if (offset != nullptr) *offset = *start;
+  long events = 0;
+  for (std::size_t at = *start; at < size;) {
+    const std::uint32_t n = kvt::song::event_size(image + at, static_cast<std::uint32_t>(std::min<std::size_t>(size - at, UINT32_MAX)));
+    if (n == 0) break;
+    if (counts(image[at])) ++events;
+    if (image[at] == kvt::song::kEnd) break;
+    at += n;
+  }
+  return events;
+}
+
 }  // namespace
 
 extern "C" {
+
+KVT_API const char* kvt_version(void) { return KVT_VERSION_TEXT; }
+
+KVT_API int kvt_write_failure(void) { return kvt::last_write_failure(); }
+
+KVT_API void kvt_device_failure(char* text, size_t size) {
+  try {
+    copy_truncated(kvt::host::WaveDevice::last_failure(), text, size);
+  } catch (const std::exception&) {
+    copy_truncated({}, text, size);
+  }
+}
 
 void kvt_set_host_ui(const kvt_host_ui* ui) { default_player().ui.callbacks = ui != nullptr ? *ui : kvt_host_ui{}; }
 
@@ -118,20 +153,11 @@ int kvt_song_voice(const unsigned char* image, std::size_t size, unsigned index,
 }
 
 long kvt_song_part(const unsigned char* image, std::size_t size, unsigned index, unsigned long* offset) {
-  const kvt::host::SongImage song(image, size);
-  if (image == nullptr || song.check() != kvt::host::SongCheck::ok) return -1;
-  const auto start = song.part_start(index);
-  if (!start) return -1;
-  if (offset != nullptr) *offset = *start;
-  long events = 0;
-  for (std::size_t at = *start; at < size;) {
-    const std::uint32_t n = kvt::song::event_size(image + at, static_cast<std::uint32_t>(std::min<std::size_t>(size - at, UINT32_MAX)));
-    if (n == 0) break;
-    ++events;
-    if (image[at] == kvt::song::kEnd) break;
-    at += n;
-  }
-  return events;
+  return count_part_events(image, size, index, offset, [](std::uint8_t) { return true; });
+}
+
+long kvt_song_part_notes(const unsigned char* image, std::size_t size, unsigned index) {
+  return count_part_events(image, size, index, nullptr, kvt::song::is_note);
 }
 
 int kvt_find_voice(const char* name, const playstruct* settings, char* path, std::size_t path_size) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "file_block.h"
+#include "utf8_text.h"
 #include "song_image.h"
 #include "voice_image.h"
 #include "voice_search.h"
@@ -18,16 +19,24 @@ constexpr const char* kNotVoice = "Not KVW data: Format Error!";
 
 bool is_lead_byte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
-// Copies the title line into the 256-byte buffer, never ending it in the
+// How much of a Shift-JIS line fits `limit` bytes without ending in the
 // first half of a double-byte character.
-void put_title(char* out, const std::string& line) {
-  if (out == nullptr) return;
+std::size_t shift_jis_prefix(const std::string& line, std::size_t limit) {
   std::size_t keep = 0;
   while (keep < line.size()) {
     const std::size_t next = keep + (is_lead_byte(line[keep]) ? 2 : 1);
-    if (next > kTitleSize - 1 || next > line.size()) break;
+    if (next > limit || next > line.size()) break;
     keep = next;
   }
+  return keep;
+}
+
+// Copies the title line into the 256-byte buffer, cut between characters
+// when it does not fit: UTF-8 ones where the title is UTF-8, else Shift-JIS.
+void put_title(char* out, const std::string& line) {
+  if (out == nullptr) return;
+  constexpr std::size_t kRoom = kTitleSize - 1;
+  const std::size_t keep = is_utf8(line) ? utf8_prefix(line, kRoom) : shift_jis_prefix(line, kRoom);
   std::memcpy(out, line.data(), keep);
   out[keep] = '\0';
 }

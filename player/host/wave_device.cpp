@@ -3,15 +3,27 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <mutex>
+#include <string>
 
 namespace kvt::host {
 namespace {
 
 constexpr int kDeviceFrames = 512;  // the card's own buffer, in frames; closing waits for two of them
 
+std::mutex failure_lock;
+std::string failure;  // why the card last could not be opened, in the audio layer's words
+
+void note_failure(const char* reason) {
+  std::lock_guard<std::mutex> hold(failure_lock);
+  failure = reason;
+}
+
 // SDL's audio subsystem, started with the first device and kept.
 bool audio_ready() {
   if (SDL_WasInit(SDL_INIT_AUDIO) != 0) return true;
+  // The process's signals are the program's: a library inside it takes none.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
@@ -41,9 +53,18 @@ WaveDevice::~WaveDevice() {
 
 WaveResult WaveDevice::query(const WaveFormat& format) {
   if (format.channels < 1 || format.channels > 2 || format.rate <= 0) return WaveResult::bad_format;
-  if (!audio_ready()) return WaveResult::bad_device;
-  return SDL_GetNumAudioDevices(0) != 0 || SDL_GetCurrentAudioDriver() != nullptr ? WaveResult::ok
-                                                                                  : WaveResult::bad_device;
+  if (!audio_ready()) {
+    note_failure(SDL_GetError());
+    return WaveResult::bad_device;
+  }
+  if (SDL_GetNumAudioDevices(0) != 0 || SDL_GetCurrentAudioDriver() != nullptr) return WaveResult::ok;
+  note_failure("no audio device");
+  return WaveResult::bad_device;
+}
+
+std::string WaveDevice::last_failure() {
+  std::lock_guard<std::mutex> hold(failure_lock);
+  return failure;
 }
 
 WaveResult WaveDevice::open(const WaveFormat& format, DoneHandler on_done) {
@@ -54,7 +75,11 @@ WaveResult WaveDevice::open(const WaveFormat& format, DoneHandler on_done) {
   want.userdata = this;
   on_done_ = std::move(on_done);
   device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);  // SDL converts if the card differs
-  if (device_ == 0) return WaveResult::bad_device;
+  if (device_ == 0) {
+    note_failure(SDL_GetError());
+    return WaveResult::bad_device;
+  }
+  note_failure("");
   queue_.clear();
   played_ = 0;
   started_ = false;

@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 
 namespace kvt::host {
@@ -40,6 +41,8 @@ class WaveDevice {
 
   // Whether the default device can play `format` (nothing is opened).
   static WaveResult query(const WaveFormat& format);
+  // Why the card could not be opened the last time (empty after it opened).
+  static std::string last_failure();
 
   WaveResult open(const WaveFormat& format, DoneHandler on_done);
   WaveResult prepare(WaveBuffer& buffer);

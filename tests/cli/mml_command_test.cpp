@@ -43,12 +43,12 @@ TEST(MmlCommand, ErrorsArePrintedInUtf8AndExitOne) {
   EXPECT_EQ(run_kvt({"mml", dir / "bad.mml", "-c"}).status, 2);
 }
 
-TEST(MmlCommand, AFolderIsNotFound) {
+TEST(MmlCommand, AFolderIsNoSource) {
   const ScratchDir dir;
   std::filesystem::create_directory(dir / "folder.mml");
   const CommandRun run = run_kvt({"mml", dir / "folder.mml"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("ERROR! ファイルが見つかりません.\n"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err, "kvt: cannot read " + (dir / "folder.mml") + ": is a folder\n");
 }
 
 TEST(MmlCommand, WavCompilesFirst) {
@@ -59,6 +59,21 @@ TEST(MmlCommand, WavCompilesFirst) {
   EXPECT_TRUE(std::filesystem::exists(dir / "Tune.KVT"));
   EXPECT_GT(read_file(dir / "Tune.wav").size(), 44u);
   EXPECT_EQ(run_kvt({"wav", dir / "missing.mml"}).status, 1);
+}
+
+TEST(MmlCommand, TitlesShowAsUtf8InEveryCommand) {
+  const ScratchDir dir;
+  const std::string utf8 = "Caf\xC3\xA9 \xE3\x81\x95\xE3\x81\x8F\xE3\x82\x89";  // ends in a byte that could lead Shift-JIS
+  const std::string shift_jis = "\x82\xA0", shown = "\xE3\x81\x82";  // the same letter in both
+  for (const auto& [written, expected] : {std::pair{utf8, utf8}, std::pair{shift_jis, shown}}) {
+    SCOPED_TRACE(expected);
+    dir.write("t.mml", text("!" + written + "\nA @0 c4\n"));
+    const CommandRun wav = run_kvt({"wav", dir / "t.mml", "--rate", "11025"});
+    ASSERT_EQ(wav.status, 0) << wav.err;
+    EXPECT_EQ(wav.out.substr(0, wav.out.find('\n')), "Title : " + expected);
+    EXPECT_EQ(run_kvt({"title", dir / "t.KVT"}).out, expected + "\n");
+    EXPECT_NE(run_kvt({"info", dir / "t.KVT"}).out.find("\nTitle : " + expected + "\n"), std::string::npos);
+  }
 }
 
 }  // namespace

@@ -31,9 +31,9 @@ class PlayCommandTest : public ToneSongTest {
  protected:
   PlayCommandTest() : ToneSongTest(kParts, "Song.kvt", "voices/tone.kvw") {
     use_disk_card(dir / "card.raw", 1);
-    setenv("TMPDIR", scratch.path().c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", scratch.path().c_str(), 1);
   }
-  ~PlayCommandTest() override { unsetenv("TMPDIR"); }
+  ~PlayCommandTest() override { unsetenv("XDG_RUNTIME_DIR"); }
 
   std::vector<std::string> args(std::vector<std::string> a) const {
     a.insert(a.end(), {"--voices", dir / "voices", "--rate", "22050"});
@@ -90,7 +90,7 @@ TEST_F(PlayCommandTest, ListPlaysEveryFileInOrderAndGoesOnPastFailures) {
   const CommandRun run = run_kvt(args({"play", "--list", song, dir / "missing.kvt", dir / "Second.kvt"}));
   EXPECT_EQ(run.status, 1);  // one of them failed
   EXPECT_EQ(run.out, "Title : None\nTitle : None\n");
-  EXPECT_NE(run.err.find("missing.kvt is not found."), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("kvt: cannot read " + (dir / "missing.kvt") + ": no such file or directory\n"), std::string::npos) << run.err;
 }
 
 TEST_F(PlayCommandTest, RepeatAndShufflePlayUntilInterrupted) {
@@ -128,7 +128,21 @@ TEST_F(PlayCommandTest, BadCommandLinesAndMissingFiles) {
   }
   const CommandRun missing = run_kvt(args({"play", dir / "missing.kvt"}));
   EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.err.find("missing.kvt is not found."), std::string::npos) << missing.err;
+  EXPECT_NE(missing.err.find("kvt: cannot read " + (dir / "missing.kvt") + ": no such file or directory\n"), std::string::npos) << missing.err;
+}
+
+TEST_F(PlayCommandTest, ACardThatCannotBeOpenedSaysWhatToDo) {
+  const std::string wave = dir / "tone.wav";
+  ASSERT_EQ(run_kvt(args({"wav", song, "-o", wave})).status, 0);
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  for (const std::string& what : {song, wave}) {
+    SCOPED_TRACE(what);
+    const CommandRun run = run_kvt(args({"play", what}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("kvt: no sound device could be opened (SDL: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("); set SDL_AUDIODRIVER, or render with kvt wav\n"), std::string::npos) << run.err;
+  }
+  use_disk_card(dir / "card.raw", 1);
 }
 
 }  // namespace

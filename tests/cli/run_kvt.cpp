@@ -1,22 +1,101 @@
 #include "run_kvt.h"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <stdexcept>
 #include <thread>
 
 #include "host_fixture.h"
 
 namespace kvt::test {
+namespace {
 
-CommandRun run_kvt(const std::vector<std::string>& args, int interrupt_after_ms) {
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kPollPeriod = std::chrono::milliseconds(2);
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+std::string text_of(const std::string& path) {
+  const Bytes bytes = read_file(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// A pseudo-terminal of a given width that passes bytes as they are.
+class Terminal {
+ public:
+  explicit Terminal(int columns) {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) throw std::runtime_error("no terminal");
+    slave_ = open(ptsname(master_), O_RDWR | O_NOCTTY);
+    if (slave_ < 0) throw std::runtime_error("no terminal");
+    termios mode{};
+    tcgetattr(slave_, &mode);
+    cfmakeraw(&mode);
+    tcsetattr(slave_, TCSANOW, &mode);
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = static_cast<unsigned short>(columns);
+    ioctl(slave_, TIOCSWINSZ, &size);
+    fcntl(master_, F_SETFL, O_NONBLOCK);
+  }
+  ~Terminal() {
+    close_slave();
+    close(master_);
+  }
+  Terminal(const Terminal&) = delete;
+  Terminal& operator=(const Terminal&) = delete;
+
+  int slave() const { return slave_; }
+  void close_slave() {
+    if (slave_ >= 0) close(slave_);
+    slave_ = -1;
+  }
+  // Takes in what the command has written so far.
+  const std::string& drain() {
+    char chunk[4096];
+    for (ssize_t n; (n = read(master_, chunk, sizeof chunk)) > 0;) shown_.append(chunk, static_cast<std::size_t>(n));
+    return shown_;
+  }
+
+ private:
+  int master_ = -1;
+  int slave_ = -1;
+  std::string shown_;
+};
+
+// In the child: only what is safe between fork and exec.
+[[noreturn]] void exec_kvt(char* const* argv, const RunOptions& options, const std::string& out_path,
+                           const std::string& err_path, const Terminal* terminal) {
+  const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  const int err = terminal != nullptr ? terminal->slave() : open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  dup2(out, STDOUT_FILENO);
+  dup2(err, STDERR_FILENO);
+  // Whatever the test runner was started with, the command starts as from
+  // a shell in the foreground, but for the signals the test ignores.
+  for (const int number : kStopSignals) {
+    const bool ignored = std::find(options.ignored.begin(), options.ignored.end(), number) != options.ignored.end();
+    std::signal(number, ignored ? SIG_IGN : SIG_DFL);
+  }
+  for (const int number : options.ignored) std::signal(number, SIG_IGN);
+  execv(argv[0], argv);
+  _exit(127);
+}
+
+}  // namespace
+
+CommandRun run_kvt(const std::vector<std::string>& args, const RunOptions& options) {
   const ScratchDir capture;
   const std::string out_path = capture / "out", err_path = capture / "err";
+  std::optional<Terminal> terminal;
+  if (options.terminal_columns > 0) terminal.emplace(options.terminal_columns);
+
   std::vector<std::string> argv_text{KVT_BINARY};
   argv_text.insert(argv_text.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -25,23 +104,45 @@ CommandRun run_kvt(const std::vector<std::string>& args, int interrupt_after_ms)
 
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
-  if (pid == 0) {
-    const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(out, STDOUT_FILENO);
-    dup2(err, STDERR_FILENO);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  if (interrupt_after_ms >= 0) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(interrupt_after_ms));
-    kill(pid, SIGINT);
-  }
+  if (pid == 0) exec_kvt(argv.data(), options, out_path, err_path, terminal ? &*terminal : nullptr);
+  if (terminal) terminal->close_slave();
+
+  const auto err_so_far = [&] { return terminal ? terminal->drain() : text_of(err_path); };
+  const Clock::time_point start = Clock::now();
+  std::optional<Clock::time_point> signal_at;
+  bool signalled = false;
   int status = 0;
-  waitpid(pid, &status, 0);
-  const Bytes out = read_file(out_path), err = read_file(err_path);
-  return CommandRun{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-                    std::string(out.begin(), out.end()), std::string(err.begin(), err.end())};
+  while (waitpid(pid, &status, WNOHANG) != pid) {
+    const Clock::time_point now = Clock::now();
+    if (now - start > std::chrono::seconds(kTimeLimitSeconds)) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      break;
+    }
+    if (options.signal && !signalled) {
+      if (!signal_at && options.signal->ready(text_of(out_path), err_so_far())) {
+        signal_at = now + std::chrono::milliseconds(options.signal->delay_ms);
+      }
+      if (signal_at && now >= *signal_at) {
+        kill(pid, options.signal->number);
+        signalled = true;
+      }
+    }
+    if (terminal) terminal->drain();
+    std::this_thread::sleep_for(kPollPeriod);
+  }
+  const bool exited = WIFEXITED(status);
+  return CommandRun{exited ? WEXITSTATUS(status) : 128 + WTERMSIG(status), exited, pid, text_of(out_path),
+                    err_so_far()};
+}
+
+CommandRun run_kvt(const std::vector<std::string>& args, int interrupt_after_ms) {
+  RunOptions options;
+  if (interrupt_after_ms >= 0) {
+    options.signal = SignalPlan{SIGINT};
+    options.signal->delay_ms = interrupt_after_ms;
+  }
+  return run_kvt(args, options);
 }
 
 }  // namespace kvt::test

@@ -1,16 +1,44 @@
 // Runs the `kvt` command as a user would and collects what it printed.
 #pragma once
 
+#include <sys/types.h>
+
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace kvt::test {
 
 struct CommandRun {
-  int status;  // the exit status, or 128 + the signal that ended it
+  int status;   // the exit status, or 128 + the signal that ended it
+  bool exited;  // false when a signal ended it (or it was killed for taking too long)
+  pid_t pid;
   std::string out;
-  std::string err;
+  std::string err;  // or what reached the terminal, when stderr was one
 };
+
+// What the command has printed so far.
+using Progress = std::function<bool(const std::string& out, const std::string& err)>;
+
+// A signal sent to the command once it is ready for it: `ready` is asked
+// every few milliseconds; the signal goes `delay_ms` after it first holds.
+struct SignalPlan {
+  int number;
+  Progress ready = [](const std::string&, const std::string&) { return true; };
+  int delay_ms = 0;
+};
+
+struct RunOptions {
+  std::optional<SignalPlan> signal;
+  std::vector<int> ignored;  // signals the command starts with ignored, as a background job does
+  int terminal_columns = 0;  // > 0: stderr is a terminal this wide
+};
+
+// A command still running after this long is killed.
+inline constexpr int kTimeLimitSeconds = 30;
+
+CommandRun run_kvt(const std::vector<std::string>& args, const RunOptions& options);
 
 // `interrupt_after_ms` >= 0 sends SIGINT that long after the start.
 CommandRun run_kvt(const std::vector<std::string>& args, int interrupt_after_ms = -1);

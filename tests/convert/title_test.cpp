@@ -66,6 +66,14 @@ TEST_F(Titles, MidiTakesTheFirstTracksFirstName) {
   EXPECT_EQ(title(gettitle_mid, cat({head, {0xB0, 7}})), "-1") << "a message cut short by the end";
 }
 
+TEST_F(Titles, AnEmptyFileHasNoTitleAndNeedsNoMessage) {
+  for (const Reader reader : {gettitle_fm, gettitle_mid, gettitle_rcp}) {
+    log[0] = '\0';
+    EXPECT_EQ(title(reader, {}), "-1");
+    EXPECT_EQ(std::string(log), "");
+  }
+}
+
 TEST_F(Titles, AMissingFileLeavesAMessage) {
   char buf[256];
   EXPECT_EQ(gettitle_mid((dir / "none.mid").c_str(), buf, sizeof buf, log, sizeof log), -1);

@@ -247,8 +247,16 @@ TEST_F(LoaderTest, TitleLines) {
   cut_character.resize(250 - 2, 'y');
   cut_character.push_back(0x82);  // a double-byte character across the cut
   cut_character.push_back(0xA0);
+  const std::string utf8 = "Caf\xC3\xA9 \xE3\x81\x95\xE3\x81\x8F\xE3\x82\x89";  // ends in bytes that look like a lead byte
+  Bytes utf8_title{static_cast<std::uint8_t>(utf8.size())};
+  utf8_title.insert(utf8_title.end(), utf8.begin(), utf8.end());
+  Bytes utf8_cut{248};
+  utf8_cut.resize(1 + 245, 'z');
+  for (const char c : std::string("\xE3\x81\x95")) utf8_cut.push_back(static_cast<std::uint8_t>(c));
   const Case cases[] = {
       {"none", std::nullopt, "Title : None"},
+      {"UTF-8 text", utf8_title, "Title : " + utf8},
+      {"UTF-8 character at the cut", utf8_cut, "Title : " + std::string(245, 'z')},
       {"marked absent", Bytes{0xFF}, "Title : None"},
       {"empty", Bytes{0}, "Title : "},
       {"text", Bytes{3, 'a', 'b', 'c'}, "Title : abc"},

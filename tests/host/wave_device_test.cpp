@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstring>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -80,6 +82,17 @@ TEST_F(WaveDeviceTest, ResetHandsBackEveryQueuedBuffer) {
   wait_for(4);
   device.wait_idle();
   EXPECT_EQ(done.size(), 4u);
+  device.close();
+}
+
+TEST_F(WaveDeviceTest, OpeningTheCardTakesNoSignals) {
+  WaveDevice device;
+  ASSERT_EQ(device.open({22050, 2}, recorder()), WaveResult::ok);
+  for (const int number : {SIGINT, SIGTERM}) {
+    struct sigaction action {};
+    sigaction(number, nullptr, &action);
+    EXPECT_EQ(action.sa_handler, SIG_DFL) << strsignal(number) << " belongs to the program";
+  }
   device.close();
 }
 

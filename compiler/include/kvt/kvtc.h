@@ -17,6 +17,13 @@
 extern "C" {
 #endif
 
+/* The library's version, "MAJOR.MINOR.PATCH". Any thread. */
+KVT_API const char* kvtc_version(void);
+
+/* The system's error number for the last song data file this library
+ * failed to write, 0 while none has failed. Any thread. */
+KVT_API int kvtc_write_failure(void);
+
 /* The size of the message buffer that _kvtc assumes. */
 #define KVTC_TEXT_SIZE 8192
 

@@ -38,6 +38,13 @@ typedef struct mid2kvt_settings {
   int drum_volume;        /* -15..15, added to drum volumes */
 } mid2kvt_settings;
 
+/* The library's version, "MAJOR.MINOR.PATCH". Any thread. */
+KVT_API const char* mid2kvt_version(void);
+
+/* The system's error number for the last output file (song data or MIDI)
+ * this library failed to write, 0 while none has failed. Any thread. */
+KVT_API int mid2kvt_write_failure(void);
+
 /* Converts the MIDI file `mid_path` with the configuration `cfg_path` into
  * the song data file `kvt_path` (empty: the MIDI path up to its last '.'
  * with ".kvt"). Messages go to `messages`, within `messages_size` bytes in

@@ -51,6 +51,18 @@ typedef struct kvt_host_ui {
   void (*finished)(void* context);
 } kvt_host_ui;
 
+/* The library's version, "MAJOR.MINOR.PATCH". Any thread. */
+KVT_API const char* kvt_version(void);
+
+/* The system's error number for the last output file this library failed
+ * to write (a WAVE file), 0 while none has failed. Any thread. */
+KVT_API int kvt_write_failure(void);
+
+/* Why the sound card could not be opened the last time an open failed, in
+ * the audio layer's own words, into `text` of `size` bytes; empty after a
+ * successful open. Any thread. */
+KVT_API void kvt_device_failure(char* text, size_t size);
+
 /* Installs the front end's callbacks (copied); NULL restores the default,
  * which writes messages to stderr and shows no progress. */
 KVT_API void kvt_set_host_ui(const kvt_host_ui* ui);
@@ -136,6 +148,9 @@ KVT_API int kvt_song_voice(const unsigned char* image, size_t size, unsigned ind
  * events (notes, rests and commands) up to its end command or the image's
  * end. Returns -1 when the part is absent. */
 KVT_API long kvt_song_part(const unsigned char* image, size_t size, unsigned index, unsigned long* offset);
+/* The notes (not rests or commands) of part `index` of a checked image, up
+ * to its end command; -1 when the part is absent. */
+KVT_API long kvt_song_part_notes(const unsigned char* image, size_t size, unsigned index);
 /* Finds a voice file as the loader does, under settings->pcm_dir. Returns 0
  * and the path (truncated to path_size), or 1 when it is not found. */
 KVT_API int kvt_find_voice(const char* name, const playstruct* settings, char* path, size_t path_size);

@@ -1,0 +1,69 @@
+#include "song_warnings.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "kvt/player.h"
+#include "regular_file.h"
+
+namespace kvt::cli {
+namespace {
+
+constexpr std::size_t kLargestSong = std::size_t{16} << 20;
+constexpr unsigned kDriverParts = 240;
+constexpr std::size_t kWaveHeader = 44;
+
+struct SongContent {
+  int parts = 0;
+  long notes = 0;
+};
+
+// Nothing when the file is no readable song: the player says so itself.
+std::optional<SongContent> content_of(const std::string& song) {
+  std::vector<std::uint8_t> image;
+  kvt_song_info info{};
+  if (read_regular_file(song, kLargestSong, image) != FileRead::ok ||
+      kvt_song_read_info(image.data(), image.size(), &info, nullptr, 0) != KVT_SONG_OK) {
+    return std::nullopt;
+  }
+  SongContent content;
+  for (unsigned i = 0; i < info.part_entries && i < kDriverParts; ++i) {
+    const long notes = kvt_song_part_notes(image.data(), image.size(), i);
+    if (notes < 0) continue;
+    ++content.parts;
+    content.notes += notes;
+  }
+  return content;
+}
+
+void warn(const std::string& text) { std::fprintf(stderr, "kvt: warning: %s\n", text.c_str()); }
+
+}  // namespace
+
+void warn_if_no_part(const std::string& source, const std::string& song) {
+  const auto content = content_of(song);
+  if (content && content->parts == 0) {
+    warn(source + " names no part: a part's lines start with its capital letter A to P (\"A cde\")");
+  }
+}
+
+void warn_if_no_note(const std::string& source, const std::string& song) {
+  const auto content = content_of(song);
+  if (content && content->notes == 0) warn("converting " + source + " produced no notes");
+}
+
+void warn_if_empty_song(const std::string& song) {
+  const auto content = content_of(song);
+  if (content && content->parts == 0) warn(song + " has no parts");
+}
+
+void warn_if_no_sound(const std::string& wave) {
+  std::vector<std::uint8_t> bytes;
+  if (read_regular_file(wave, kWaveHeader, bytes) == FileRead::ok && bytes.size() <= kWaveHeader) {
+    warn(wave + " holds no sound: the song lasts no time");
+  }
+}
+
+}  // namespace kvt::cli

@@ -1,0 +1,67 @@
+#include "terminal_columns.h"
+
+#include <cstdint>
+#include <utility>
+
+namespace kvt::cli {
+namespace {
+
+struct Range {
+  char32_t first, last;
+};
+
+// Unicode's East Asian Wide and Fullwidth blocks.
+constexpr Range kWide[] = {
+    {0x1100, 0x115F},   {0x2E80, 0x303E},   {0x3041, 0x33FF},   {0x3400, 0x4DBF},   {0x4E00, 0x9FFF},
+    {0xA000, 0xA4CF},   {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},   {0xFE30, 0xFE4F},   {0xFF00, 0xFF60},
+    {0xFFE0, 0xFFE6},   {0x1F300, 0x1F64F}, {0x1F900, 0x1F9FF}, {0x20000, 0x2FFFD}, {0x30000, 0x3FFFD},
+};
+
+// Marks drawn over the character before them (the kana voicing marks among
+// them) and invisible joiners.
+constexpr Range kZeroWidth[] = {
+    {0x0300, 0x036F}, {0x200B, 0x200F}, {0x3099, 0x309A}, {0xFE00, 0xFE0F},
+};
+
+template <std::size_t N>
+bool in(const Range (&ranges)[N], char32_t c) {
+  for (const Range& r : ranges) {
+    if (c >= r.first && c <= r.last) return true;
+  }
+  return false;
+}
+
+int columns_of(char32_t c) {
+  if (in(kZeroWidth, c)) return 0;
+  return in(kWide, c) ? 2 : 1;
+}
+
+// The character at the start of `text` and its length in bytes; a byte
+// that starts no valid character stands for itself.
+std::pair<char32_t, std::size_t> first_character(std::string_view text) {
+  const auto lead = static_cast<std::uint8_t>(text[0]);
+  const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+  if (length <= 1 || length > text.size()) return {lead, 1};
+  char32_t c = lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<std::uint8_t>(text[i]);
+    if ((next & 0xC0) != 0x80) return {lead, 1};
+    c = (c << 6) | (next & 0x3F);
+  }
+  return {c, length};
+}
+
+}  // namespace
+
+std::string_view fit_columns(std::string_view text, int columns) {
+  std::size_t used = 0;
+  while (used < text.size()) {
+    const auto [c, length] = first_character(text.substr(used));
+    columns -= columns_of(c);
+    if (columns < 0) break;
+    used += length;
+  }
+  return text.substr(0, used);
+}
+
+}  // namespace kvt::cli

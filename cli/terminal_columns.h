@@ -1,0 +1,13 @@
+// How much of a text fits on a terminal line: East Asian wide and
+// fullwidth characters take two columns, combining marks none.
+#pragma once
+
+#include <string_view>
+
+namespace kvt::cli {
+
+// The longest start of UTF-8 `text` that fills at most `columns` columns,
+// never cut inside a character. A byte that is no UTF-8 counts as one column.
+std::string_view fit_columns(std::string_view text, int columns);
+
+}  // namespace kvt::cli
