@@ -8,7 +8,6 @@
 #include "file_checks.h"
 #include "play_options.h"
 #include "regular_file.h"
-#include "stop_signals.h"
 
 namespace kvt::cli {
 namespace {
@@ -118,7 +117,7 @@ extern const Command kInfoCommand{
     "  --voices DIR[:DIR] voice directories to look the voices up in\n",
     false,
     false,
-    runs_to_end<run_info>,
+    run_info,
 };
 
 }  // namespace kvt::cli

@@ -75,7 +75,9 @@ int main(int argc, char** argv) {
       return 0;
     }
     try {
-      return c->run(std::move(args));
+      // Work that cannot be cancelled (a conversion) runs to its end; a stop
+      // signal that came meanwhile decides the exit status.
+      return kvt::cli::exit_status(c->run(std::move(args)));
     } catch (const kvt::cli::UsageError& e) {
       std::fprintf(stderr, "kvt %s: %s\nusage: %s\n", c->name, e.what(), c->usage);
       return kUsage;

@@ -7,7 +7,6 @@
 #include "midi_options.h"
 #include "song_sources.h"
 #include "song_warnings.h"
-#include "stop_signals.h"
 
 namespace kvt::cli {
 namespace {
@@ -54,7 +53,7 @@ extern const Command kMid2kvtCommand{
     "  -c, --config FILE  the voice configuration (default: the bank's kvt.cfb)\n",
     false,
     true,
-    runs_to_end<run_mid2kvt>,
+    run_mid2kvt,
 };
 
 }  // namespace kvt::cli

@@ -5,7 +5,6 @@
 #include "commands.h"
 #include "file_checks.h"
 #include "song_sources.h"
-#include "stop_signals.h"
 
 namespace kvt::cli {
 namespace {
@@ -42,7 +41,7 @@ extern const Command kMmlCommand{
     "  -c, --config FILE  the voice configuration (default: the bank's kvt.cfb)\n",
     false,
     false,
-    runs_to_end<run_mml>,
+    run_mml,
 };
 
 }  // namespace kvt::cli

@@ -112,7 +112,7 @@ int run_play(std::vector<std::string> args) {
       failures_in_a_row = 0;
     }
   }
-  return exit_status(failed ? 1 : 0);
+  return failed ? 1 : 0;
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include "commands.h"
 #include "file_checks.h"
 #include "song_sources.h"
-#include "stop_signals.h"
 
 namespace kvt::cli {
 namespace {
@@ -44,7 +43,7 @@ extern const Command kRcp2midCommand{
     "  -o, --output FILE  the MIDI file (default: IN with .mid)\n",
     false,
     false,
-    runs_to_end<run_rcp2mid>,
+    run_rcp2mid,
 };
 
 }  // namespace kvt::cli

@@ -3,9 +3,6 @@
 // would leave half done, and exits 128 + the signal's number.
 #pragma once
 
-#include <string>
-#include <vector>
-
 namespace kvt::cli {
 
 // Installed once, before a command runs. A signal that was ignored when the
@@ -21,13 +18,5 @@ int stopped_status();
 // What a command that ended with `status` exits with: stopped_status() when
 // a stop signal came meanwhile.
 int exit_status(int status);
-
-// The run function of a command whose work cannot be cancelled (a
-// conversion, a look at a file): it goes to its end, then a stop signal
-// that came meanwhile decides the exit status.
-template <int (*Run)(std::vector<std::string>)>
-int runs_to_end(std::vector<std::string> args) {
-  return exit_status(Run(std::move(args)));
-}
 
 }  // namespace kvt::cli

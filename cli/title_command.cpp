@@ -7,7 +7,6 @@
 #include "file_checks.h"
 #include "kvt/mid2kvt.h"
 #include "song_sources.h"
-#include "stop_signals.h"
 
 namespace kvt::cli {
 namespace {
@@ -55,7 +54,7 @@ extern const Command kTitleCommand{
     "data) converted to UTF-8, or \"no title\" with exit status 1.\n",
     false,
     false,
-    runs_to_end<run_title>,
+    run_title,
 };
 
 }  // namespace kvt::cli
