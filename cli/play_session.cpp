@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <map>
 #include <mutex>
 
 #include "display_text.h"
@@ -13,28 +14,47 @@ namespace {
 
 constexpr auto kStatusPeriod = std::chrono::milliseconds(200);
 
-// Set from the library's thread when what plays has ended.
-class EndNotice {
+// The ends the library announces, set from its thread. A song's end may
+// come after the next song started, or after its loop gave up waiting;
+// only the serial tells whose it is.
+class EndNotices {
  public:
   kvt_notify_target target() { return {this, on_command}; }
-  bool wait_for(std::chrono::milliseconds limit) {
+  // Waits up to `limit` for `id` about the playback `serial`.
+  bool wait_for(int id, unsigned long serial, std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> hold(lock_);
-    return changed_.wait_for(hold, limit, [this] { return ended_; });
+    return changed_.wait_for(hold, limit, [&] { return last_[id] == serial; });
   }
 
  private:
-  static void on_command(void* self, int id) {
-    if (id != KVT_COMMAND_SONG_END && id != KVT_NOTICE_WAVE_DONE) return;
-    auto* notice = static_cast<EndNotice*>(self);
-    std::lock_guard<std::mutex> hold(notice->lock_);
-    notice->ended_ = true;
-    notice->changed_.notify_all();
+  static void on_command(void* self, int id, unsigned long serial) {
+    auto* notices = static_cast<EndNotices*>(self);
+    std::lock_guard<std::mutex> hold(notices->lock_);
+    notices->last_[id] = serial;
+    notices->changed_.notify_all();
   }
 
   std::mutex lock_;
   std::condition_variable changed_;
-  bool ended_ = false;
+  std::map<int, unsigned long> last_;  // by command, the serial it last came with
 };
+
+// Kept for the whole run: a song's end may still be on its way when its
+// loop has returned.
+EndNotices& end_notices() {
+  static EndNotices notices;
+  return notices;
+}
+
+kvt_play_state state_of(const PlayItem& item) {
+  kvt_play_state state{};
+  if (item.wave) {
+    kvt_wave_state_get(&state);
+  } else {
+    kvt_play_state_get(&state);
+  }
+  return state;
+}
 
 std::string status_line(const PlayItem& item, const kvt_play_state& state) {
   const unsigned long seconds = state.rate > 0 ? state.frames / static_cast<unsigned long>(state.rate) : 0;
@@ -62,8 +82,8 @@ PlayOutcome failed_to_start() {
 }  // namespace
 
 PlayOutcome play_to_end(const PlayItem& item, const playstruct& settings, TerminalUi& ui) {
-  EndNotice end;
-  const kvt_notify_target target = end.target();
+  EndNotices& ends = end_notices();
+  const kvt_notify_target target = ends.target();
   char title[256] = {};
   if (item.wave) {
     if (kvt_wave_play(item.path.c_str(), &target) != 0) {
@@ -76,19 +96,15 @@ PlayOutcome play_to_end(const PlayItem& item, const playstruct& settings, Termin
     std::printf("%s\n", to_utf8(title).c_str());
   }
   std::fflush(stdout);
+  const int end = item.wave ? KVT_NOTICE_WAVE_DONE : KVT_COMMAND_SONG_END;
+  const unsigned long serial = state_of(item).serial;
   PlayOutcome outcome = PlayOutcome::ended;
-  while (!end.wait_for(kStatusPeriod)) {
+  while (!ends.wait_for(end, serial, kStatusPeriod)) {
     if (stop_signal() != 0) {
       outcome = PlayOutcome::interrupted;
       break;
     }
-    kvt_play_state state{};
-    if (item.wave) {
-      kvt_wave_state_get(&state);
-    } else {
-      kvt_play_state_get(&state);
-    }
-    ui.status(status_line(item, state));
+    ui.status(status_line(item, state_of(item)));
   }
   // Closes the device of a finished WAVE file too.
   if (item.wave) {

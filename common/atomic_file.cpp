@@ -1,6 +1,7 @@
 #include "atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -17,6 +18,14 @@ template <class T>
 T failed(int error, T result) {
   write_failure = error;
   return result;
+}
+
+// A device, pipe or folder in the target's place would be replaced by the
+// rename: a device node of the system, for whoever may write there.
+int refusal_of_target(const std::string& target) {
+  struct stat st {};
+  if (stat(target.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return 0;
+  return S_ISDIR(st.st_mode) ? EISDIR : EEXIST;
 }
 
 }  // namespace
@@ -48,6 +57,7 @@ bool write_all(int fd, const std::uint8_t* data, std::size_t size) {
 bool commit_beside(int fd, const std::string& temp, const std::string& target) {
   int error = fsync(fd) == 0 ? 0 : errno;
   if (close(fd) != 0 && error == 0) error = errno;
+  if (error == 0) error = refusal_of_target(target);
   if (error == 0 && std::rename(temp.c_str(), target.c_str()) == 0) return true;
   if (error == 0) error = errno;
   unlink(temp.c_str());

@@ -2,6 +2,7 @@
 
 #include "atomic_file.h"
 #include "compilation.h"
+#include "export_barrier.h"
 #include "kvt/kvtc.h"
 #include "paths.h"
 
@@ -13,15 +14,22 @@ KVT_API int kvtc_write_failure(void) { return kvt::last_write_failure(); }
 
 KVT_API int kvtc_compile(const char* mmlfile, const char* cfgfile, char* text, size_t text_size) {
   if (mmlfile == nullptr || cfgfile == nullptr) return 1;
-  return kvt::compiler::compile_file(mmlfile, cfgfile, text, text == nullptr ? 0 : text_size);
+  const std::size_t size = text == nullptr ? 0 : text_size;
+  return kvt::export_barrier(
+      1, [&] { return kvt::compiler::compile_file(mmlfile, cfgfile, text, size); }, kvt::append_failure_to(text, size));
 }
 
 KVT_API int kvtc_song_path(const char* mmlfile, char* path, size_t path_size) {
   if (mmlfile == nullptr || path == nullptr) return 1;
-  const std::string song = kvt::compiler::song_path(mmlfile);
-  if (song.size() >= path_size) return 1;
-  std::memcpy(path, song.c_str(), song.size() + 1);
-  return 0;
+  return kvt::export_barrier(
+      1,
+      [&] {
+        const std::string song = kvt::compiler::song_path(mmlfile);
+        if (song.size() >= path_size) return 1;
+        std::memcpy(path, song.c_str(), song.size() + 1);
+        return 0;
+      },
+      [](const char*) {});  // the result says all there is
 }
 
 KVT_API int _kvtc(const char* mmlfile, const char* cfgfile, char* text2) {

@@ -1,4 +1,5 @@
 // The player host's C exports over one default player instance.
+#include <atomic>
 #include <cstring>
 #include <exception>
 
@@ -18,6 +19,18 @@ kvt::host::Player& default_player() {
   static kvt::host::Player player;  // lives as long as the process
   return player;
 }
+
+// WAVE rendering has a player of its own: a front end's event loop runs
+// under the progress dialog, and a song started from it must not take the
+// song being rendered away.
+kvt::host::Player& render_player() {
+  static kvt::host::Player player;
+  return player;
+}
+
+// A rendering's dialog loop may itself ask for another one, which would
+// take the first one's player.
+std::atomic<bool> rendering{false};
 
 // Playback of the default player; no visual player is attached yet.
 struct DefaultPlayback {
@@ -75,16 +88,23 @@ KVT_API void kvt_device_failure(char* text, size_t size) {
   }
 }
 
-void kvt_set_host_ui(const kvt_host_ui* ui) { default_player().ui.callbacks = ui != nullptr ? *ui : kvt_host_ui{}; }
+void kvt_set_host_ui(const kvt_host_ui* ui) {
+  const kvt_host_ui callbacks = ui != nullptr ? *ui : kvt_host_ui{};
+  default_player().ui.callbacks = callbacks;
+  render_player().ui.callbacks = callbacks;
+}
 
 int _output_wav(const char* song_path, const char* wav_path, playstruct settings, char* title_out) {
   if (song_path == nullptr || wav_path == nullptr) return 1;
+  if (rendering.exchange(true)) return 1;
+  int result = 1;
   try {
-    default_playback().songs.waveout_stop();  // the rendering takes over the loaded song
-    return kvt::host::output_wav(default_player(), song_path, wav_path, settings, title_out);
+    result = kvt::host::output_wav(render_player(), song_path, wav_path, settings, title_out);
   } catch (const std::exception&) {
-    return 1;
+    result = 1;
   }
+  rendering = false;
+  return result;
 }
 
 int _play_init(void) {

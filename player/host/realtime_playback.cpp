@@ -65,7 +65,7 @@ int RealtimePlayback::play(const char* song_path, const playstruct& settings, ch
                            const kvt_notify_target* notify) {
   std::lock_guard<std::mutex> hold(control_);
   stop_locked();
-  notify_ = notify != nullptr ? *notify : kvt_notify_target{};
+  notice_ = Notice(notify, ++serial_);
   player_.tit = title_out;
   if (fm_and_kvw(player_, song_path, settings) != 0) return 1;
 
@@ -233,14 +233,17 @@ bool RealtimePlayback::stop_locked() {
 }
 
 // From the done handler: stops unless the control thread is starting or
-// stopping already (it then stops this playback itself).
-bool RealtimePlayback::stop_at_song_end() {
+// stopping already (it then stops this playback itself). The notice is
+// copied while control_ is held: once it is released, play() may already
+// put the next song's target in its place.
+std::optional<Notice> RealtimePlayback::stop_at_song_end() {
   while (!control_.try_lock()) {
-    if (play_flag2.load() != kPlaying) return false;
+    if (play_flag2.load() != kPlaying) return std::nullopt;
     std::this_thread::yield();
   }
   std::lock_guard<std::mutex> hold(control_, std::adopt_lock);
-  return stop_locked();
+  if (!stop_locked()) return std::nullopt;
+  return notice_;
 }
 
 void RealtimePlayback::acknowledge_stop() {
@@ -337,7 +340,7 @@ void RealtimePlayback::on_buffer_done() {
     hEvent1.signal();
   }
   if (end_flag.load() > 1) {
-    if (stop_at_song_end() && notify_.command != nullptr) notify_.command(notify_.context, kCommandSongEnd);
+    if (const std::optional<Notice> ended = stop_at_song_end()) ended->send(kCommandSongEnd);
     end_flag = 0;
   }
 }
@@ -364,6 +367,7 @@ kvt_play_state RealtimePlayback::state() const {
   s.frames = s.playing != 0 ? static_cast<unsigned long>(sw_play.load()) * kBufferFrames : 0;
   s.rate = saisei_rate;
   s.pass = last_pass_.load();
+  s.serial = serial_.load();
   return s;
 }
 

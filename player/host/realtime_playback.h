@@ -4,7 +4,7 @@
 // device's buffer-done notices, run one at a time on its notification
 // thread, recycle the buffers, cover starvation with a silence buffer and
 // detect the song's end, which the caller hears about through its notify
-// target (command 604).
+// target (command 604, with the song's serial).
 #pragma once
 
 #include <array>
@@ -13,10 +13,12 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "auto_reset_event.h"
 #include "kvt/player.h"
+#include "notice.h"
 #include "player_context.h"
 #include "playback_view.h"
 #include "view_timer.h"
@@ -33,8 +35,8 @@ class RealtimePlayback {
   RealtimePlayback(const RealtimePlayback&) = delete;
   RealtimePlayback& operator=(const RealtimePlayback&) = delete;
 
-  // Stops what plays, loads the song and starts it. Returns 0 when it
-  // plays, 1 after a message (nothing is left allocated).
+  // Stops what plays, loads the song and starts it under a new serial.
+  // Returns 0 when it plays, 1 after a message (nothing is left allocated).
   int play(const char* song_path, const playstruct& settings, char* title_out, const kvt_notify_target* notify);
   // Stops and returns once everything is released; idle calls do nothing.
   void waveout_stop();
@@ -46,7 +48,7 @@ class RealtimePlayback {
 
  private:
   bool stop_locked();  // true when it stopped a playback
-  bool stop_at_song_end();
+  std::optional<Notice> stop_at_song_end();  // the ended song's notice, if it stopped it
   bool take_rate(int rate_index);
   bool open_device();
   bool allocate_buffers();
@@ -67,7 +69,8 @@ class RealtimePlayback {
   Player& player_;
   PlaybackView& view_;
   WaveDevice device_;
-  kvt_notify_target notify_{};
+  Notice notice_;  // the latest song's; under control_, as play() replaces it
+  std::atomic<unsigned long> serial_{0};  // of the latest song, for the state
 
   // Output format, kept from song to song when a rate index is unknown.
   int sb16 = 0;

@@ -15,7 +15,7 @@ constexpr int kBytesPerSample = 2;
 int WaveFilePlayback::play(const char* path, const kvt_notify_target* notify) {
   stop();
   std::lock_guard<std::mutex> hold(control_);
-  notify_ = notify != nullptr ? *notify : kvt_notify_target{};
+  notice_ = Notice(notify, ++serial_);
   if (!decode(path)) return 1;
   const std::size_t frame = static_cast<std::size_t>(format_.channels) * kBytesPerSample;
   const std::size_t chunk = frame * static_cast<std::size_t>(std::max(format_.rate / 2, 1));
@@ -68,9 +68,7 @@ void WaveFilePlayback::on_done() {
   if (chunks_done_.fetch_add(1) + 1 == chunks_.size() && playing_.exchange(false)) notify_done();
 }
 
-void WaveFilePlayback::notify_done() {
-  if (notify_.command != nullptr) notify_.command(notify_.context, KVT_NOTICE_WAVE_DONE);
-}
+void WaveFilePlayback::notify_done() { notice_.send(KVT_NOTICE_WAVE_DONE); }
 
 void WaveFilePlayback::stop() {
   std::lock_guard<std::mutex> hold(control_);
@@ -90,6 +88,7 @@ kvt_play_state WaveFilePlayback::state() const {
   kvt_play_state s{};
   s.playing = playing_.load() ? 1 : 0;
   s.rate = format_.rate;
+  s.serial = serial_.load();
   const std::size_t frame = static_cast<std::size_t>(format_.channels) * kBytesPerSample;
   const std::size_t done = std::min(chunks_done_.load(), chunks_.size());
   std::size_t bytes = 0;

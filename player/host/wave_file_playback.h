@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "kvt/player.h"
+#include "notice.h"
 #include "wave_device.h"
 
 namespace kvt::host {
@@ -19,7 +20,8 @@ class WaveFilePlayback {
   WaveFilePlayback(const WaveFilePlayback&) = delete;
   WaveFilePlayback& operator=(const WaveFilePlayback&) = delete;
 
-  // Stops what plays and starts the file; 1 when it cannot be played.
+  // Stops what plays and starts the file under a new serial; 1 when it
+  // cannot be played.
   int play(const char* path, const kvt_notify_target* notify);
   // Closes the device; a file still playing then gets its done notice.
   void stop();
@@ -32,7 +34,8 @@ class WaveFilePlayback {
   void close_device();
 
   WaveDevice device_;
-  kvt_notify_target notify_{};
+  Notice notice_;
+  std::atomic<unsigned long> serial_{0};  // of the latest file, for the state
   WaveFormat format_{};
   std::vector<std::uint8_t> pcm_;
   std::vector<WaveBuffer> chunks_;

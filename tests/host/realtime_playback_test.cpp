@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 
@@ -28,34 +30,48 @@ const std::vector<Bytes> kEndingSong = {
 };
 // Loops for ever unless the fade-out ends it.
 const std::vector<Bytes> kLoopingSong = {{0x73, 0, 0x6D, 245, 0x79, 36, 24, 40, 24, 0xFF}};
+// Ends within its first wave buffer.
+const std::vector<Bytes> kShortSong = {{0x73, 0, 0x6D, 245, 36, 24, 0xFF}};
 
 constexpr std::size_t kWavHeader = 44;
 constexpr std::size_t kBufferFrames = 12288;
 
-// Counts the commands that reach the notify target.
+// Counts the commands that reach the notify target; a serial of 0 counts
+// those of any playback.
 class NotifyRecorder {
  public:
   kvt_notify_target target() { return {this, on_command}; }
-  int count(int id) {
+  int count(int id, unsigned long serial = 0) {
     std::lock_guard<std::mutex> hold(lock_);
-    return static_cast<int>(std::count(ids_.begin(), ids_.end(), id));
+    return heard(id, serial);
   }
-  bool wait_for(int id, std::chrono::seconds limit = 60s) {
+  bool wait_for(int id, unsigned long serial = 0, std::chrono::seconds limit = 60s) {
     std::unique_lock<std::mutex> hold(lock_);
-    return changed_.wait_for(hold, limit, [&] { return std::count(ids_.begin(), ids_.end(), id) > 0; });
+    return changed_.wait_for(hold, limit, [&] { return heard(id, serial) > 0; });
   }
 
-  void notify(int id) {
+  void notify(int id, unsigned long serial) {
     std::lock_guard<std::mutex> hold(lock_);
-    ids_.push_back(id);
+    commands_.push_back({id, serial});
     changed_.notify_all();
   }
 
  private:
-  static void on_command(void* self, int id) { static_cast<NotifyRecorder*>(self)->notify(id); }
+  struct Command {
+    int id;
+    unsigned long serial;
+  };
+  static void on_command(void* self, int id, unsigned long serial) {
+    static_cast<NotifyRecorder*>(self)->notify(id, serial);
+  }
+  int heard(int id, unsigned long serial) const {
+    return static_cast<int>(std::count_if(commands_.begin(), commands_.end(), [&](const Command& c) {
+      return c.id == id && (serial == 0 || c.serial == serial);
+    }));
+  }
   std::mutex lock_;
   std::condition_variable changed_;
-  std::vector<int> ids_;
+  std::vector<Command> commands_;
 };
 
 class RealtimePlaybackTest : public ToneSongTest {
@@ -153,22 +169,54 @@ TEST_F(RealtimePlaybackTest, PlayWhilePlayingStopsTheFirstSongCompletely) {
   EXPECT_EQ(notices.count(KVT_COMMAND_SONG_END), 1);
 }
 
-TEST_F(RealtimePlaybackTest, WaveRenderingStopsWhatPlays) {
+// A front end's event loop runs while the progress dialog is up: here every
+// poll of the cancel button starts or stops a song, and asks for a second
+// rendering, while the rendering goes on.
+TEST_F(RealtimePlaybackTest, SongsPlayAndStopWhileAWaveFileRenders) {
   dir.write("loop.kvt", tone_song(kLoopingSong).song);
-  ASSERT_EQ(_play((dir / "loop.kvt").c_str(), settings(), title, &target), 0);
-  EXPECT_FALSE(wave_rendering(settings()).empty());
-  kvt_play_state state{};
-  kvt_play_state_get(&state);
-  EXPECT_EQ(state.playing, 0);
+  // Two minutes of song, so that the dialog polls many times.
+  Bytes long_part{0x73, 0, 0x6D, 245, 36, 60};
+  for (int i = 0; i < 48; ++i) long_part.insert(long_part.end(), {0x75, 255});
+  long_part.push_back(0xFF);
+  dir.write("song.kvt", tone_song({long_part}).song);
+  const std::vector<std::int16_t> expected = wave_rendering(settings());
+  struct Busy {
+    std::string loop, second;
+    playstruct settings;
+    char title[256] = {};
+    int polls = 0;
+    int second_rendering = -1;
+  } busy{dir / "loop.kvt", dir / "second.wav", settings()};
+  kvt_host_ui ui{};
+  ui.context = &busy;
+  ui.cancel_requested = [](void* self) {
+    auto* b = static_cast<Busy*>(self);
+    if (b->polls++ % 2 == 0) {
+      _play(b->loop.c_str(), b->settings, b->title, nullptr);
+    } else {
+      _waveout_stop();
+    }
+    if (b->second_rendering < 0) {
+      b->second_rendering = _output_wav(b->loop.c_str(), b->second.c_str(), b->settings, b->title);
+    }
+    return 0;
+  };
+  kvt_set_host_ui(&ui);
+  ASSERT_EQ(_output_wav(song.c_str(), (dir / "busy.wav").c_str(), settings(), title), 0);
+  kvt_set_host_ui(nullptr);
+  EXPECT_GT(busy.polls, 1);
+  EXPECT_EQ(busy.second_rendering, 1);
+  EXPECT_FALSE(std::filesystem::exists(busy.second));
+  EXPECT_EQ(samples_of(read_file(dir / "busy.wav"), kWavHeader), expected);
 }
 
 // Plays the song once more from the notify target, as a repeat program may.
 struct Replayer {
   Replayer(const char* path, const playstruct& s) : song(path), settings(s) {}
-  static void on_command(void* self, int id) {
+  static void on_command(void* self, int id, unsigned long serial) {
     auto* r = static_cast<Replayer*>(self);
     if (id == KVT_COMMAND_SONG_END && r->ends++ == 0) r->replayed = _play(r->song, r->settings, r->title, &r->target);
-    r->last.notify(id);
+    r->last.notify(id, serial);
   }
   const char* song;
   playstruct settings;
@@ -185,6 +233,39 @@ TEST_F(RealtimePlaybackTest, NotifyTargetMayStartTheNextSong) {
   for (int i = 0; i < 600 && r.last.count(KVT_COMMAND_SONG_END) < 2; ++i) std::this_thread::sleep_for(50ms);
   EXPECT_EQ(r.replayed, 0);
   EXPECT_EQ(r.last.count(KVT_COMMAND_SONG_END), 2);
+}
+
+// The control thread starts the next song while the done handler is still
+// stopping the one that ended by itself: that end goes to the ended song's
+// target with its serial, never to the next song's target.
+TEST_F(RealtimePlaybackTest, SongStartedAsAnotherEndsNeverHearsThatEnd) {
+  dir.write("short.kvt", tone_song(kShortSong).song);
+  dir.write("loop.kvt", tone_song(kLoopingSong).song);
+  playstruct s = settings(1);
+  s.effect_level = 0;
+  NotifyRecorder ended, next;
+  const kvt_notify_target to_ended = ended.target(), to_next = next.target();
+  const auto deadline = std::chrono::steady_clock::now() + 3s;
+  for (int round = 0; round < 40 && std::chrono::steady_clock::now() < deadline; ++round) {
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    ASSERT_EQ(_play((dir / "short.kvt").c_str(), s, title, &to_ended), 0);
+    kvt_play_state state{};
+    kvt_play_state_get(&state);
+    const unsigned long first = state.serial;
+    // Once it no longer plays, the done handler is stopping it.
+    const auto give_up = std::chrono::steady_clock::now() + 5s;
+    while (state.playing == 1 && std::chrono::steady_clock::now() < give_up) {
+      std::this_thread::yield();
+      kvt_play_state_get(&state);
+    }
+    ASSERT_EQ(_play((dir / "loop.kvt").c_str(), s, title, &to_next), 0);
+    kvt_play_state_get(&state);
+    EXPECT_EQ(state.serial, first + 1);
+    EXPECT_TRUE(ended.wait_for(KVT_COMMAND_SONG_END, first, 2s));
+    _waveout_stop();
+    EXPECT_EQ(ended.count(KVT_COMMAND_SONG_END, first), 1);
+    EXPECT_EQ(next.count(KVT_COMMAND_SONG_END), 0);
+  }
 }
 
 TEST_F(RealtimePlaybackTest, FadeOutStartsAtTheLoopCountAndEndsALoopingSong) {

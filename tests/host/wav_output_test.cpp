@@ -2,6 +2,7 @@
 // each output setting, the progress lines, cancelling and failures.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstring>
@@ -222,6 +223,21 @@ TEST_F(WavOutputTest, UnwritableTargetFailsWithItsMessageAndLeavesNothing) {
   EXPECT_EQ(ui.messages[0].icon, KVT_ICON_NONE);
   EXPECT_EQ(ui.finished, 1);
   EXPECT_EQ(dir.entries().size(), 2u);
+}
+
+TEST_F(WavOutputTest, AFolderOrPipeInTheTargetsPlaceStaysAsItWas) {
+  const NonRegularFiles targets(dir, ".wav");
+  for (const std::string& out : {targets.folder, targets.pipe}) {
+    SCOPED_TRACE(out);
+    const RecordingUi ui;
+    EXPECT_EQ(render({}, out), 0);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "It failed to write out.");
+    struct stat st {};
+    ASSERT_EQ(lstat(out.c_str(), &st), 0);
+    EXPECT_FALSE(S_ISREG(st.st_mode)) << "not replaced by the rendering";
+  }
+  EXPECT_EQ(dir.entries().size(), 4u) << "the song, its voices, the folder and the pipe";
 }
 
 TEST_F(WavOutputTest, FailedWriteKeepsTheExistingFile) {

@@ -30,8 +30,11 @@ class WaveFilePlaybackTest : public ToneSongTest {
   }
   ~WaveFilePlaybackTest() override { kvt_wave_stop(); }
 
-  static void count(void* self, int id) {
-    if (id == KVT_NOTICE_WAVE_DONE) ++static_cast<WaveFilePlaybackTest*>(self)->done;
+  static void count(void* self, int id, unsigned long serial) {
+    auto* test = static_cast<WaveFilePlaybackTest*>(self);
+    if (id != KVT_NOTICE_WAVE_DONE) return;
+    test->done_serial = serial;
+    ++test->done;
   }
   bool wait_done() {
     for (int i = 0; i < 2000 && done == 0; ++i) std::this_thread::sleep_for(5ms);
@@ -41,13 +44,18 @@ class WaveFilePlaybackTest : public ToneSongTest {
   std::string wav = dir / "take.wav";
   std::string wav8 = dir / "take8.wav";
   std::atomic<int> done{0};
+  std::atomic<unsigned long> done_serial{0};
   kvt_notify_target target{this, count};
 };
 
 TEST_F(WaveFilePlaybackTest, PlaysToItsEndWithOneNotice) {
   use_disk_card(dir / "card.raw", 1);
   ASSERT_EQ(kvt_wave_play(wav.c_str(), &target), 0);
+  kvt_play_state state{};
+  kvt_wave_state_get(&state);
   ASSERT_TRUE(wait_done());
+  EXPECT_EQ(done_serial, state.serial);
+  EXPECT_NE(state.serial, 0u);
   kvt_wave_stop();  // closes the device; no second notice
   const std::vector<std::int16_t> expected = samples_of(read_file(wav), 44);
   EXPECT_TRUE(plays_as(samples_of(read_file(dir / "card.raw")), expected, 1, 11025 / 2));  // half a second a buffer

@@ -70,7 +70,10 @@ KVT_API void kvt_set_host_ui(const kvt_host_ui* ui);
 /* Renders a song data file into a WAVE file. Returns 1 (after a message,
  * except for an unsupported rate index) when nothing was started; otherwise
  * 0 once the rendering has ended, finished, cancelled or failed (a failure
- * shows its message). title_out receives the title line (256 bytes). */
+ * shows its message). title_out receives the title line (256 bytes).
+ * Rendering has a song and driver of its own, so songs may be played and
+ * stopped while it runs (from the callbacks, as a dialog's event loop
+ * would); a second rendering asked for meanwhile returns 1 at once. */
 KVT_API int _output_wav(const char* song_path, const char* wav_path, playstruct settings, char* title_out);
 
 /* ---- Real-time playback ----
@@ -79,7 +82,14 @@ KVT_API int _output_wav(const char* song_path, const char* wav_path, playstruct 
  * The notify target is called on a thread of the library: a front end
  * hands the command over to its own thread (a GUI posts it to its main
  * window) and may call _waveout_stop or _play from there or from its
- * control thread. */
+ * control thread.
+ *
+ * Every _play starts a new song serial, every kvt_wave_play a new WAVE
+ * serial (each counts from 1). A command carries the serial of the
+ * playback it is about, and the state the serial of the latest start. The
+ * end of a song that stopped by itself may still be on its way when the
+ * next _play or _waveout_stop returns: a target outlives the playback and
+ * drops a command whose serial is not that of the song it waits for. */
 
 /* Commands sent to a notify target. */
 enum {
@@ -89,7 +99,8 @@ enum {
 
 typedef struct kvt_notify_target {
   void* context;
-  void (*command)(void* context, int id);
+  /* id: a command above; serial: the playback it is about. */
+  void (*command)(void* context, int id, unsigned long serial);
 } kvt_notify_target;
 
 typedef struct kvt_play_state {
@@ -98,6 +109,8 @@ typedef struct kvt_play_state {
   int rate;             /* their rate in Hz */
   int pass;             /* song passes completed at the newest rendered buffer;
                            -1 once every part has ended */
+  unsigned long serial; /* of the latest start, also one that failed;
+                           0 before the first */
 } kvt_play_state;
 
 /* Prepares real-time playback; returns 0. Optional: the other calls
