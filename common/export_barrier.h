@@ -29,6 +29,18 @@ Result export_barrier(Result failure, Work&& work, Report&& report) noexcept {
   return failure;
 }
 
+// The same for an export that returns nothing.
+template <class Work, class Report>
+void export_barrier(Work&& work, Report&& report) noexcept {
+  export_barrier(
+      0,
+      [&] {
+        work();
+        return 0;
+      },
+      report);
+}
+
 // A report for export_barrier that appends "ERROR! " and the reason as a
 // line to the caller's message buffer.
 inline auto append_failure_to(char* text, std::size_t size) {

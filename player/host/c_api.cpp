@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "atomic_file.h"
+#include "export_barrier.h"
 #include "kvt/player.h"
 #include "output_wav.h"
 #include "realtime_playback.h"
@@ -26,6 +27,13 @@ kvt::host::Player& default_player() {
 kvt::host::Player& render_player() {
   static kvt::host::Player player;
   return player;
+}
+
+// A failure nobody foresaw, shown through the front end of `player`.
+auto show_failure(kvt::host::Player& (*player)()) {
+  return [player](const char* what) {
+    player().ui.message((std::string("ERROR! ") + what).c_str(), KVT_ICON_EXCLAMATION);
+  };
 }
 
 // A rendering's dialog loop may itself ask for another one, which would
@@ -81,64 +89,70 @@ KVT_API const char* kvt_version(void) { return KVT_VERSION_TEXT; }
 KVT_API int kvt_write_failure(void) { return kvt::last_write_failure(); }
 
 KVT_API void kvt_device_failure(char* text, size_t size) {
-  try {
-    copy_truncated(kvt::host::WaveDevice::last_failure(), text, size);
-  } catch (const std::exception&) {
-    copy_truncated({}, text, size);
-  }
+  kvt::export_barrier([&] { copy_truncated(kvt::host::WaveDevice::last_failure(), text, size); },
+                      [&](const char*) { copy_truncated({}, text, size); });
 }
 
 void kvt_set_host_ui(const kvt_host_ui* ui) {
   const kvt_host_ui callbacks = ui != nullptr ? *ui : kvt_host_ui{};
-  default_player().ui.callbacks = callbacks;
-  render_player().ui.callbacks = callbacks;
+  kvt::export_barrier(
+      [&] {
+        default_player().ui.callbacks = callbacks;
+        render_player().ui.callbacks = callbacks;
+      },
+      [](const char*) {});  // nothing to show it with yet
 }
 
 int _output_wav(const char* song_path, const char* wav_path, playstruct settings, char* title_out) {
   if (song_path == nullptr || wav_path == nullptr) return 1;
   if (rendering.exchange(true)) return 1;
-  int result = 1;
-  try {
-    result = kvt::host::output_wav(render_player(), song_path, wav_path, settings, title_out);
-  } catch (const std::exception&) {
-    result = 1;
-  }
+  const int result = kvt::export_barrier(
+      1, [&] { return kvt::host::output_wav(render_player(), song_path, wav_path, settings, title_out); },
+      show_failure(render_player));
   rendering = false;
   return result;
 }
 
 int _play_init(void) {
-  default_playback();
-  return 0;
+  return kvt::export_barrier(
+      1,
+      [] {
+        default_playback();
+        return 0;
+      },
+      show_failure(default_player));
 }
 
 int _play(const char* song_path, playstruct settings, char* title_out, const kvt_notify_target* notify) {
   if (song_path == nullptr) return 1;
-  try {
-    return default_playback().songs.play(song_path, settings, title_out, notify);
-  } catch (const std::exception&) {
-    return 1;
-  }
+  return kvt::export_barrier(
+      1, [&] { return default_playback().songs.play(song_path, settings, title_out, notify); },
+      show_failure(default_player));
 }
 
-void _waveout_stop(void) { default_playback().songs.waveout_stop(); }
+void _waveout_stop(void) {
+  kvt::export_barrier([] { default_playback().songs.waveout_stop(); }, show_failure(default_player));
+}
 
 void kvt_play_state_get(kvt_play_state* state) {
-  if (state != nullptr) *state = default_playback().songs.state();
+  if (state == nullptr) return;
+  *state = kvt_play_state{};
+  kvt::export_barrier([&] { *state = default_playback().songs.state(); }, show_failure(default_player));
 }
 
 int kvt_wave_play(const char* wav_path, const kvt_notify_target* notify) {
-  try {
-    return default_playback().waves.play(wav_path, notify);
-  } catch (const std::exception&) {
-    return 1;
-  }
+  return kvt::export_barrier(
+      1, [&] { return default_playback().waves.play(wav_path, notify); }, show_failure(default_player));
 }
 
-void kvt_wave_stop(void) { default_playback().waves.stop(); }
+void kvt_wave_stop(void) {
+  kvt::export_barrier([] { default_playback().waves.stop(); }, show_failure(default_player));
+}
 
 void kvt_wave_state_get(kvt_play_state* state) {
-  if (state != nullptr) *state = default_playback().waves.state();
+  if (state == nullptr) return;
+  *state = kvt_play_state{};
+  kvt::export_barrier([&] { *state = default_playback().waves.state(); }, show_failure(default_player));
 }
 
 int kvt_song_read_info(const unsigned char* image, std::size_t size, kvt_song_info* info, char* title,
@@ -155,11 +169,8 @@ int kvt_song_read_info(const unsigned char* image, std::size_t size, kvt_song_in
     *info = kvt_song_info{h.default_length, h.tempo,          h.part_table_end, h.voice_count,
                           h.offset_mode,    h.title_offset,   h.key_adj_offset, song.part_entries()};
   }
-  try {
-    copy_truncated(song.title_line(), title, title_size);
-  } catch (const std::exception&) {
-    copy_truncated({}, title, title_size);
-  }
+  kvt::export_barrier([&] { copy_truncated(song.title_line(), title, title_size); },
+                      [&](const char*) { copy_truncated({}, title, title_size); });
   return KVT_SONG_OK;
 }
 
@@ -182,14 +193,15 @@ long kvt_song_part_notes(const unsigned char* image, std::size_t size, unsigned 
 
 int kvt_find_voice(const char* name, const playstruct* settings, char* path, std::size_t path_size) {
   if (name == nullptr || settings == nullptr) return 1;
-  try {
-    const std::string found = kvt::host::find_voice_file(name, settings->pcm_dir);
-    if (found.empty()) return 1;
-    copy_truncated(found, path, path_size);
-    return 0;
-  } catch (const std::exception&) {
-    return 1;
-  }
+  return kvt::export_barrier(
+      1,
+      [&] {
+        const std::string found = kvt::host::find_voice_file(name, settings->pcm_dir);
+        if (found.empty()) return 1;
+        copy_truncated(found, path, path_size);
+        return 0;
+      },
+      [](const char*) {});  // the result says all there is
 }
 
 }  // extern "C"
