@@ -1,7 +1,8 @@
 #include "terminal_columns.h"
 
 #include <cstdint>
-#include <utility>
+
+#include "utf8_text.h"
 
 namespace kvt::cli {
 namespace {
@@ -36,30 +37,17 @@ int columns_of(char32_t c) {
   return in(kWide, c) ? 2 : 1;
 }
 
-// The character at the start of `text` and its length in bytes; a byte
-// that starts no valid character stands for itself.
-std::pair<char32_t, std::size_t> first_character(std::string_view text) {
-  const auto lead = static_cast<std::uint8_t>(text[0]);
-  const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
-  if (length <= 1 || length > text.size()) return {lead, 1};
-  char32_t c = lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<std::uint8_t>(text[i]);
-    if ((next & 0xC0) != 0x80) return {lead, 1};
-    c = (c << 6) | (next & 0x3F);
-  }
-  return {c, length};
-}
-
 }  // namespace
 
 std::string_view fit_columns(std::string_view text, int columns) {
   std::size_t used = 0;
   while (used < text.size()) {
-    const auto [c, length] = first_character(text.substr(used));
-    columns -= columns_of(c);
+    // A byte that starts no character stands for itself.
+    const Utf8Character c = first_utf8_character(text.substr(used))
+                                .value_or(Utf8Character{static_cast<std::uint8_t>(text[used]), 1});
+    columns -= columns_of(c.code);
     if (columns < 0) break;
-    used += length;
+    used += c.length;
   }
   return text.substr(0, used);
 }

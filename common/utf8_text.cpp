@@ -17,14 +17,24 @@ bool is_continuation(char c) { return (static_cast<std::uint8_t>(c) & 0xC0) == 0
 
 }  // namespace
 
+std::optional<Utf8Character> first_utf8_character(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  const auto lead = static_cast<std::uint8_t>(text[0]);
+  const int extra = continuation_bytes(lead);
+  if (extra < 0 || text.size() <= static_cast<std::size_t>(extra)) return std::nullopt;
+  char32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
+  for (int k = 1; k <= extra; ++k) {
+    if (!is_continuation(text[k])) return std::nullopt;
+    code = code << 6 | (static_cast<std::uint8_t>(text[k]) & 0x3F);
+  }
+  return Utf8Character{code, static_cast<std::size_t>(extra) + 1};
+}
+
 bool is_utf8(std::string_view text) {
-  for (std::size_t i = 0; i < text.size();) {
-    const int extra = continuation_bytes(static_cast<std::uint8_t>(text[i]));
-    if (extra < 0 || text.size() - i <= static_cast<std::size_t>(extra)) return false;
-    for (int k = 1; k <= extra; ++k) {
-      if (!is_continuation(text[i + k])) return false;
-    }
-    i += extra + 1;
+  while (!text.empty()) {
+    const auto c = first_utf8_character(text);
+    if (!c) return false;
+    text.remove_prefix(c->length);
   }
   return true;
 }

@@ -3,9 +3,19 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace kvt {
+
+struct Utf8Character {
+  char32_t code;
+  std::size_t length;  // in bytes
+};
+
+// The character that `text` starts with, or nothing when it starts with a
+// byte that begins no valid UTF-8 character.
+std::optional<Utf8Character> first_utf8_character(std::string_view text);
 
 bool is_utf8(std::string_view text);
 
