@@ -7,15 +7,12 @@
 #include "display_text.h"
 #include "file_checks.h"
 #include "play_options.h"
-#include "regular_file.h"
+#include "song_file.h"
 
 namespace kvt::cli {
 namespace {
 
-constexpr unsigned kDriverParts = 240;
 constexpr unsigned kAbsent = 0xFFFF;
-// Far beyond what 16-bit part offsets in 16-byte units reach.
-constexpr std::size_t kLargestSong = std::size_t{16} << 20;
 
 std::string refusal(FileRead read) {
   switch (read) {
@@ -89,7 +86,7 @@ int run_info(std::vector<std::string> list) {
   song = *found;
 
   std::vector<unsigned char> image;
-  if (const FileRead read = read_regular_file(song, kLargestSong, image); read != FileRead::ok) {
+  if (const FileRead read = read_song_file(song, image); read != FileRead::ok) {
     std::fprintf(stderr, "kvt: %s %s.\n", song.c_str(), refusal(read).c_str());
     return 1;
   }

@@ -7,12 +7,11 @@
 
 #include "kvt/player.h"
 #include "regular_file.h"
+#include "song_file.h"
 
 namespace kvt::cli {
 namespace {
 
-constexpr std::size_t kLargestSong = std::size_t{16} << 20;
-constexpr unsigned kDriverParts = 240;
 constexpr std::size_t kWaveHeader = 44;
 
 struct SongContent {
@@ -24,7 +23,7 @@ struct SongContent {
 std::optional<SongContent> content_of(const std::string& song) {
   std::vector<std::uint8_t> image;
   kvt_song_info info{};
-  if (read_regular_file(song, kLargestSong, image) != FileRead::ok ||
+  if (read_song_file(song, image) != FileRead::ok ||
       kvt_song_read_info(image.data(), image.size(), &info, nullptr, 0) != KVT_SONG_OK) {
     return std::nullopt;
   }
