@@ -2,18 +2,16 @@
 // keep its messages inside the buffer, and any object it produces must fit
 // the object buffer and start with the song magic.
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
 #include "compilation.h"
+#include "fuzz_support.h"
 #include "mml_config.h"
 
-namespace {
+using kvt::fuzz::require;
 
-void require(bool condition) {
-  if (!condition) std::abort();
-}
+namespace {
 
 const std::vector<std::uint8_t>& config() {
   static const std::vector<std::uint8_t> image = kvt::test::test_config();

@@ -2,18 +2,16 @@
 // its messages inside the buffer, and a song it makes must fit the output
 // buffer and start with the song magic.
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "conversion.h"
+#include "fuzz_support.h"
 #include "midi_config.h"
 
-namespace {
+using kvt::fuzz::require;
 
-void require(bool condition) {
-  if (!condition) std::abort();
-}
+namespace {
 
 const std::vector<std::uint8_t>& config() {
   static const std::vector<std::uint8_t> image = kvt::test::midi_test_config();

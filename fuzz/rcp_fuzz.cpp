@@ -4,35 +4,20 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "rcp_converter.h"
 
-namespace {
-
-void require(bool condition) {
-  if (!condition) std::abort();
-}
-
-const std::string& scratch() {
-  static const std::string dir = [] {
-    std::string pattern = "/tmp/kvt-rcp-fuzz-XXXXXX";
-    require(mkdtemp(pattern.data()) != nullptr);
-    return pattern;
-  }();
-  return dir;
-}
-
-}  // namespace
+using kvt::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string in = scratch() + "/in.rcp", out = scratch() + "/out.mid";
-  std::ofstream(in, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  const std::string in = kvt::fuzz::scratch_file("in.rcp"), out = kvt::fuzz::scratch_file("out.mid");
+  kvt::fuzz::write_input(in, data, size);
   unlink(out.c_str());
   constexpr std::size_t kText = 512;
   char text[kText + 1];

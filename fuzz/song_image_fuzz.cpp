@@ -2,19 +2,17 @@
 // loader and the song summary do. Every view they return must lie inside
 // the input.
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
+#include "fuzz_support.h"
 #include "song_events.h"
 #include "song_image.h"
 #include "voice_image.h"
 
-namespace {
+using kvt::fuzz::require;
 
-void require(bool condition) {
-  if (!condition) std::abort();
-}
+namespace {
 
 void read_song(const std::uint8_t* data, std::size_t size) {
   const kvt::host::SongImage song(data, size);

@@ -1,36 +1,18 @@
 // Reads the title of arbitrary bytes as a song data, MIDI and RCP file.
 // Each reader must end with 0 or -1, keep the title inside an odd-sized
 // buffer and NUL-terminated, and leave no message for a file it could open.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
+#include "fuzz_support.h"
 #include "title_readers.h"
 
-namespace {
-
-void require(bool condition) {
-  if (!condition) std::abort();
-}
-
-const std::string& scratch() {
-  static const std::string dir = [] {
-    std::string pattern = "/tmp/kvt-title-fuzz-XXXXXX";
-    require(mkdtemp(pattern.data()) != nullptr);
-    return pattern;
-  }();
-  return dir;
-}
-
-}  // namespace
+using kvt::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string path = scratch() + "/in";
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  const std::string path = kvt::fuzz::scratch_file("in");
+  kvt::fuzz::write_input(path, data, size);
   using Reader = int (*)(const std::string&, char*, std::size_t, kvt::convert::Messages&);
   for (const Reader reader : {kvt::convert::gettitle_fm, kvt::convert::gettitle_mid, kvt::convert::gettitle_rcp}) {
     constexpr std::size_t kTitle = 37;
