@@ -7,50 +7,57 @@
 #include "export_barrier.h"
 #include "kvt/player.h"
 #include "output_wav.h"
-#include "realtime_playback.h"
+#include "player_handle.h"
+#include "render_job.h"
 #include "song_events.h"
 #include "song_image.h"
 #include "voice_search.h"
 #include "wave_device.h"
-#include "wave_file_playback.h"
+
+struct kvt_player : kvt::host::PlayerHandle {
+  using PlayerHandle::PlayerHandle;
+};
+
+struct kvt_render {
+  std::unique_ptr<kvt::host::RenderJob> job;
+};
 
 namespace {
 
-kvt::host::Player& default_player() {
-  static kvt::host::Player player;  // lives as long as the process
-  return player;
+kvt_player& default_handle() {
+  static kvt_player handle(nullptr, nullptr);  // stopped when the process ends
+  return handle;
 }
 
-// WAVE rendering has a player of its own: a front end's event loop runs
-// under the progress dialog, and a song started from it must not take the
-// song being rendered away.
-kvt::host::Player& render_player() {
-  static kvt::host::Player player;
-  return player;
+// The front end of _output_wav, whose rendering has a player of its own: a
+// front end's event loop runs under the progress dialog, and a song
+// started from it must not take the song being rendered away.
+kvt::host::HostUi& default_render_ui() {
+  static kvt::host::HostUi ui;
+  return ui;
 }
 
-// A failure nobody foresaw, shown through the front end of `player`.
-auto show_failure(kvt::host::Player& (*player)()) {
-  return [player](const char* what) {
-    player().ui.message((std::string("ERROR! ") + what).c_str(), KVT_ICON_EXCLAMATION);
-  };
+// A failure nobody foresaw, shown through `ui`.
+auto show_failure(const kvt::host::HostUi& ui) {
+  return [&ui](const char* what) { ui.message((std::string("ERROR! ") + what).c_str(), KVT_ICON_EXCLAMATION); };
+}
+
+auto show_failure(kvt_player* player) { return show_failure(player->player.ui); }
+
+int kvt_player_play_to(kvt_player* player, const char* song_path, const playstruct* settings, char* title_out,
+                       const kvt_notify_target* notify) {
+  if (song_path == nullptr || settings == nullptr) return 1;
+  return kvt::export_barrier(
+      1, [&] { return player->songs.play(song_path, *settings, title_out, notify); }, show_failure(player));
+}
+
+int kvt_player_play_wave_to(kvt_player* player, const char* wav_path, const kvt_notify_target* notify) {
+  return kvt::export_barrier(1, [&] { return player->waves.play(wav_path, notify); }, show_failure(player));
 }
 
 // A rendering's dialog loop may itself ask for another one, which would
 // take the first one's player.
 std::atomic<bool> rendering{false};
-
-// Playback of the default player; no visual player is attached yet.
-struct DefaultPlayback {
-  kvt::host::PlaybackView view;
-  kvt::host::RealtimePlayback songs{default_player(), view};
-  kvt::host::WaveFilePlayback waves;
-};
-
-DefaultPlayback& default_playback() {
-  static DefaultPlayback playback;  // stopped when the process ends
-  return playback;
-}
 
 void copy_truncated(const std::string& text, char* out, std::size_t size) {
   if (out == nullptr || size == 0) return;
@@ -97,8 +104,8 @@ void kvt_set_host_ui(const kvt_host_ui* ui) {
   const kvt_host_ui callbacks = ui != nullptr ? *ui : kvt_host_ui{};
   kvt::export_barrier(
       [&] {
-        default_player().ui.callbacks = callbacks;
-        render_player().ui.callbacks = callbacks;
+        default_handle().player.ui.callbacks = callbacks;
+        default_render_ui().callbacks = callbacks;
       },
       [](const char*) {});  // nothing to show it with yet
 }
@@ -106,9 +113,9 @@ void kvt_set_host_ui(const kvt_host_ui* ui) {
 int _output_wav(const char* song_path, const char* wav_path, playstruct settings, char* title_out) {
   if (song_path == nullptr || wav_path == nullptr) return 1;
   if (rendering.exchange(true)) return 1;
+  const kvt::host::HostUi& ui = default_render_ui();
   const int result = kvt::export_barrier(
-      1, [&] { return kvt::host::output_wav(render_player(), song_path, wav_path, settings, title_out); },
-      show_failure(render_player));
+      1, [&] { return kvt::host::output_wav(ui, song_path, wav_path, settings, title_out); }, show_failure(ui));
   rendering = false;
   return result;
 }
@@ -117,42 +124,107 @@ int _play_init(void) {
   return kvt::export_barrier(
       1,
       [] {
-        default_playback();
+        default_handle();
         return 0;
       },
-      show_failure(default_player));
+      [](const char*) {});
 }
 
 int _play(const char* song_path, playstruct settings, char* title_out, const kvt_notify_target* notify) {
-  if (song_path == nullptr) return 1;
-  return kvt::export_barrier(
-      1, [&] { return default_playback().songs.play(song_path, settings, title_out, notify); },
-      show_failure(default_player));
+  return kvt_player_play_to(&default_handle(), song_path, &settings, title_out, notify);
 }
 
-void _waveout_stop(void) {
-  kvt::export_barrier([] { default_playback().songs.waveout_stop(); }, show_failure(default_player));
-}
+void _waveout_stop(void) { kvt_player_stop(&default_handle()); }
 
-void kvt_play_state_get(kvt_play_state* state) {
-  if (state == nullptr) return;
-  *state = kvt_play_state{};
-  kvt::export_barrier([&] { *state = default_playback().songs.state(); }, show_failure(default_player));
-}
+void kvt_play_state_get(kvt_play_state* state) { kvt_player_state(&default_handle(), state); }
 
 int kvt_wave_play(const char* wav_path, const kvt_notify_target* notify) {
-  return kvt::export_barrier(
-      1, [&] { return default_playback().waves.play(wav_path, notify); }, show_failure(default_player));
+  return kvt_player_play_wave_to(&default_handle(), wav_path, notify);
 }
 
-void kvt_wave_stop(void) {
-  kvt::export_barrier([] { default_playback().waves.stop(); }, show_failure(default_player));
+void kvt_wave_stop(void) { kvt_player_stop_wave(&default_handle()); }
+
+void kvt_wave_state_get(kvt_play_state* state) { kvt_player_wave_state(&default_handle(), state); }
+
+kvt_player* kvt_player_new(const kvt_host_ui* ui, const kvt_notify_target* notify) {
+  return kvt::export_barrier<kvt_player*>(
+      nullptr, [&] { return new kvt_player(ui, notify); }, [](const char*) {});
 }
 
-void kvt_wave_state_get(kvt_play_state* state) {
+int kvt_player_play(kvt_player* player, const char* song_path, const playstruct* settings, char* title_out) {
+  if (player == nullptr) return 1;
+  return kvt_player_play_to(player, song_path, settings, title_out, &player->notify);
+}
+
+void kvt_player_stop(kvt_player* player) {
+  if (player == nullptr) return;
+  kvt::export_barrier([&] { player->songs.waveout_stop(); }, show_failure(player));
+}
+
+void kvt_player_state(kvt_player* player, kvt_play_state* state) {
   if (state == nullptr) return;
   *state = kvt_play_state{};
-  kvt::export_barrier([&] { *state = default_playback().waves.state(); }, show_failure(default_player));
+  if (player == nullptr) return;
+  kvt::export_barrier([&] { *state = player->songs.state(); }, show_failure(player));
+}
+
+int kvt_player_play_wave(kvt_player* player, const char* wav_path) {
+  if (player == nullptr) return 1;
+  return kvt_player_play_wave_to(player, wav_path, &player->notify);
+}
+
+void kvt_player_stop_wave(kvt_player* player) {
+  if (player == nullptr) return;
+  kvt::export_barrier([&] { player->waves.stop(); }, show_failure(player));
+}
+
+void kvt_player_wave_state(kvt_player* player, kvt_play_state* state) {
+  if (state == nullptr) return;
+  *state = kvt_play_state{};
+  if (player == nullptr) return;
+  kvt::export_barrier([&] { *state = player->waves.state(); }, show_failure(player));
+}
+
+void kvt_player_delete(kvt_player* player) {
+  kvt::export_barrier([&] { delete player; }, [](const char*) {});
+}
+
+kvt_render* kvt_render_start(const kvt_host_ui* ui, const char* song_path, const char* wav_path,
+                             const playstruct* settings, char* title_out) {
+  if (song_path == nullptr || wav_path == nullptr || settings == nullptr) return nullptr;
+  kvt::host::HostUi front_end;
+  if (ui != nullptr) front_end.callbacks = *ui;
+  return kvt::export_barrier<kvt_render*>(
+      nullptr,
+      [&]() -> kvt_render* {
+        auto job = kvt::host::RenderJob::start(front_end, song_path, wav_path, *settings, title_out);
+        return job != nullptr ? new kvt_render{std::move(job)} : nullptr;
+      },
+      show_failure(front_end));
+}
+
+int kvt_render_poll(kvt_render* render, char* text, size_t size) {
+  if (render == nullptr) return 1;
+  return kvt::export_barrier(
+      1,
+      [&] {
+        const bool done = render->job->poll();
+        copy_truncated(render->job->progress_text(), text, size);
+        return done ? 1 : 0;
+      },
+      [](const char*) {});
+}
+
+void kvt_render_cancel(kvt_render* render) {
+  if (render != nullptr) render->job->cancel();
+}
+
+int kvt_render_finish(kvt_render* render) {
+  if (render == nullptr) return KVT_RENDER_NO_FILE;
+  const int outcome =
+      kvt::export_barrier(int{KVT_RENDER_NO_FILE}, [&] { return render->job->finish(); }, [](const char*) {});
+  delete render;
+  return outcome;
 }
 
 int kvt_song_read_info(const unsigned char* image, std::size_t size, kvt_song_info* info, char* title,

@@ -1,13 +1,13 @@
 // Rendering a song data file into a WAVE file under the front end's
-// progress dialog.
+// progress dialog, which polls the cancel button until the rendering ends.
 #pragma once
 
+#include "host_ui.h"
 #include "kvt/player.h"
-#include "player_context.h"
 
 namespace kvt::host {
 
-int output_wav(Player& player, const char* song_path, const char* wav_path, const playstruct& settings,
+int output_wav(const HostUi& ui, const char* song_path, const char* wav_path, const playstruct& settings,
                char* title_out);
 
 }  // namespace kvt::host

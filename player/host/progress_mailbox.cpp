@@ -55,4 +55,9 @@ void ProgressMailbox::deliver(const HostUi& ui) {
   }
 }
 
+std::string ProgressMailbox::shown() {
+  const std::lock_guard lock(mutex_);
+  return shown_;
+}
+
 }  // namespace kvt::host

@@ -27,6 +27,7 @@ class ProgressMailbox {
   // Control side: waits up to `timeout`; true once the worker is done.
   bool wait_done(std::chrono::milliseconds timeout);
   void deliver(const HostUi& ui);
+  std::string shown();  // the whole current text of the progress field
 
  private:
   struct Note {

@@ -42,7 +42,8 @@ void wait_until(const std::atomic<int>& value, Done done) {
 
 }  // namespace
 
-RealtimePlayback::RealtimePlayback(Player& player, PlaybackView& view) : player_(player), view_(view) {
+RealtimePlayback::RealtimePlayback(Player& player, PlaybackView& view, std::unique_ptr<AudioSink> sink)
+    : player_(player), view_(view), device_(std::move(sink)) {
   player_.driver->cpu_code = 1;  // every processor this runs on takes the 32-bit path
 }
 
@@ -106,8 +107,8 @@ bool RealtimePlayback::queue_first_buffers() {
   WaveResult first, second;
   {
     std::lock_guard<std::mutex> pcm(csPcm);
-    first = device_.write(header_[0]);
-    second = device_.write(header_[1]);
+    first = device_->write(header_[0]);
+    second = device_->write(header_[1]);
   }
   first_queued_ = true;
   hEvent2.signal();  // the feed thread may queue buffer 2 now
@@ -129,14 +130,14 @@ bool RealtimePlayback::queue_first_buffers() {
 // after the message, with the song freed.
 bool RealtimePlayback::open_device() {
   const WaveFormat format{saisei_rate, channel};
-  if (const WaveResult r = WaveDevice::query(format); r != WaveResult::ok) {
+  if (const WaveResult r = device_->query(format); r != WaveResult::ok) {
     char text[96];
     std::snprintf(text, sizeof text, "Not supported ..%dHz 16Bit %dChannel%s", saisei_rate, channel,
                   channel == 2 ? "\nRetry monaural sound\n" : "");
     fail(r == WaveResult::bad_format ? text : "WAVEERR_BADFORMAT: Unexpected Error !", KVT_ICON_INFORMATION);
     return false;
   }
-  switch (device_.open(format, [this](WaveBuffer&) { on_buffer_done(); })) {
+  switch (device_->open(format, [this](WaveBuffer&) { on_buffer_done(); })) {
     case WaveResult::ok: break;
     case WaveResult::bad_device: fail("Not Open Device: Bad device", KVT_ICON_EXCLAMATION); return false;
     case WaveResult::allocated: fail("Not Open Device: Allocated", KVT_ICON_EXCLAMATION); return false;
@@ -147,7 +148,7 @@ bool RealtimePlayback::open_device() {
   }
   if (!allocate_buffers()) {
     release_buffers();
-    device_.close();
+    device_->close();
     fail("GlobalAlloc Error: No memory!", KVT_ICON_EXCLAMATION);
     return false;
   }
@@ -162,8 +163,8 @@ bool RealtimePlayback::allocate_buffers() {
   for (int i = 0; i <= kSilence; ++i) {
     data_[i].reset(new (std::nothrow) std::uint8_t[size]);
     if (data_[i] == nullptr) return false;
-    header_[i] = WaveBuffer{data_[i].get(), declared};
-    device_.prepare(header_[i]);
+    header_[i].assign(data_[i].get(), declared);
+    AudioSink::prepare(header_[i]);
   }
   std::memset(data_[kSilence].get(), 0, declared);
   return true;
@@ -171,7 +172,7 @@ bool RealtimePlayback::allocate_buffers() {
 
 void RealtimePlayback::release_buffers() {
   for (int i = 0; i <= kSilence; ++i) {
-    device_.unprepare(header_[i]);
+    AudioSink::unprepare(header_[i]);
     data_[i].reset();
   }
 }
@@ -227,8 +228,8 @@ bool RealtimePlayback::stop_locked() {
   wait_until(play_flag2, [](int flag) { return flag == kIdle; });
   stop_thread_.join();
   // No notice of this playback may reach the done handler any more.
-  device_.discard_notices();
-  if (!device_.on_notification_thread()) device_.wait_idle();
+  device_->discard_notices();
+  if (!device_->on_notification_thread()) device_->wait_idle();
   return true;
 }
 
@@ -286,7 +287,7 @@ void RealtimePlayback::feed_loop() {
     if (play_flag2.load() >= kStopRequested) return acknowledge_stop();
     if (sw_status[sw_play.load() % kStatusWords].load() == kEndMark) end_flag.fetch_add(1);
     std::lock_guard<std::mutex> hold(csPcm);
-    device_.write(header_[sw_send.load() % kRingSlots]);  // errors are ignored once running
+    device_->write(header_[sw_send.load() % kRingSlots]);  // errors are ignored once running
     sw_send.fetch_add(1);
   }
 }
@@ -299,7 +300,7 @@ void RealtimePlayback::stop_loop() {
   hEvent2.signal();
   const int acknowledged = acknowledged_at_;
   wait_until(play_flag2, [acknowledged](int flag) { return flag >= acknowledged; });
-  device_.reset();
+  device_->reset();
   std::lock_guard<std::mutex> hold(csPcm);
   release_all();
 }
@@ -309,7 +310,7 @@ void RealtimePlayback::release_all() {
   if (feed_thread_.joinable()) feed_thread_.join();
   view_timer_.join();
   release_buffers();
-  device_.close();
+  device_->close();
   free_kvw(player_);
   play_flag2 = kIdle;
   play_flag2.notify_all();
@@ -327,7 +328,7 @@ void RealtimePlayback::on_buffer_done() {
     std::atomic<int>& now = sw_status[sw_play.load() % kStatusWords];
     if (sw_play.load() >= sw_send.load()) {
       if (play_flag2.load() == kPlaying) {
-        device_.write(header_[kSilence]);
+        device_->write(header_[kSilence]);
         now.fetch_or(kSilenceMark);
         // A starving card hides the end mark from the feed thread, which
         // only counts while a marked buffer is playing; count it here.

@@ -30,7 +30,8 @@ inline constexpr int kCommandSongEnd = 604;
 
 class RealtimePlayback {
  public:
-  RealtimePlayback(Player& player, PlaybackView& view);
+  // Plays through `sink`, the sound card unless told otherwise.
+  RealtimePlayback(Player& player, PlaybackView& view, std::unique_ptr<AudioSink> sink = std::make_unique<WaveDevice>());
   ~RealtimePlayback();  // stops what plays
   RealtimePlayback(const RealtimePlayback&) = delete;
   RealtimePlayback& operator=(const RealtimePlayback&) = delete;
@@ -68,7 +69,7 @@ class RealtimePlayback {
 
   Player& player_;
   PlaybackView& view_;
-  WaveDevice device_;
+  std::unique_ptr<AudioSink> device_;
   Notice notice_;  // the latest song's; under control_, as play() replaces it
   std::atomic<unsigned long> serial_{0};  // of the latest song, for the state
 

@@ -28,7 +28,7 @@ class Renderer {
   bool measure_peak();  // false when cancelled
   void write_file();
   std::size_t to_bytes(int divisor);
-  void end(const char* text);
+  void end(const char* text, int outcome);
 
   WavJob& job_;
   driver::Context& driver_;
@@ -104,7 +104,7 @@ void Renderer::write_file() {
     if (!file.write(job_.buffer.get(), bytes)) {
       file.abandon();
       job_.mailbox.message("It failed to write out.", KVT_ICON_NONE);
-      return end(nullptr);
+      return end(nullptr, KVT_RENDER_NO_FILE);
     }
     const long size = static_cast<long>(bytes * (n + 1) + kWavHeaderSize);
     const long secs = seconds(static_cast<long>(n));
@@ -117,16 +117,18 @@ void Renderer::write_file() {
     if (job_.end_flag.load() != kRendering) break;
   }
   // Cut short by a cancel or by the largest size a WAVE file can count.
-  if (job_.end_flag.load() != kRendering || n == limit) job_.mailbox.show("WAV file is closed halfway!", ProgressMailbox::Keep::always);
+  const bool shorter = job_.end_flag.load() != kRendering || n == limit;
+  if (shorter) job_.mailbox.show("WAV file is closed halfway!", ProgressMailbox::Keep::always);
   if (!file.finish()) {
     job_.mailbox.message("It failed to write out.", KVT_ICON_NONE);
-    return end(nullptr);
+    return end(nullptr, KVT_RENDER_NO_FILE);
   }
-  end(kFinished);
+  end(kFinished, shorter ? KVT_RENDER_SHORTER : KVT_RENDER_COMPLETE);
 }
 
-void Renderer::end(const char* text) {
+void Renderer::end(const char* text, int outcome) {
   free_kvw(job_.player);
+  job_.outcome = outcome;
   if (text != nullptr) job_.mailbox.show(text, ProgressMailbox::Keep::always);
   job_.end_flag.store(kWorkerDone);
   job_.mailbox.done();
@@ -136,7 +138,7 @@ void Renderer::run() {
   driver_.fade_speed = 0;  // the first pass starts without a fade
   start_pass();
   if (job_.bit == 8) {
-    if (!measure_peak()) return end(nullptr);
+    if (!measure_peak()) return end(nullptr, KVT_RENDER_NO_FILE);
     start_pass();
   }
   write_file();

@@ -33,6 +33,7 @@ struct WavJob {
   int bit;
   std::unique_ptr<std::int16_t[]> buffer;  // kWorkBufferSize bytes
   std::atomic<int> end_flag{kRendering};
+  int outcome = KVT_RENDER_NO_FILE;  // KVT_RENDER_..., set before the mailbox is done
   ProgressMailbox mailbox;
 };
 

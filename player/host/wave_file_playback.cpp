@@ -19,16 +19,16 @@ int WaveFilePlayback::play(const char* path, const kvt_notify_target* notify) {
   if (!decode(path)) return 1;
   const std::size_t frame = static_cast<std::size_t>(format_.channels) * kBytesPerSample;
   const std::size_t chunk = frame * static_cast<std::size_t>(std::max(format_.rate / 2, 1));
-  chunks_.clear();
-  for (std::size_t at = 0; at < pcm_.size(); at += chunk) {
-    chunks_.push_back(WaveBuffer{pcm_.data() + at, std::min(chunk, pcm_.size() - at)});
+  chunks_ = std::vector<WaveBuffer>((pcm_.size() + chunk - 1) / chunk);
+  for (std::size_t i = 0; i < chunks_.size(); ++i) {
+    chunks_[i].assign(pcm_.data() + i * chunk, std::min(chunk, pcm_.size() - i * chunk));
   }
   chunks_done_ = 0;
-  if (device_.open(format_, [this](WaveBuffer&) { on_done(); }) != WaveResult::ok) return 1;
+  if (device_->open(format_, [this](WaveBuffer&) { on_done(); }) != WaveResult::ok) return 1;
   playing_ = true;
   for (WaveBuffer& b : chunks_) {
-    device_.prepare(b);
-    if (device_.write(b) != WaveResult::ok) {
+    AudioSink::prepare(b);
+    if (device_->write(b) != WaveResult::ok) {
       playing_ = false;
       close_device();
       return 1;
@@ -72,16 +72,16 @@ void WaveFilePlayback::notify_done() { notice_.send(KVT_NOTICE_WAVE_DONE); }
 
 void WaveFilePlayback::stop() {
   std::lock_guard<std::mutex> hold(control_);
-  if (!device_.is_open()) return;
+  if (!device_->is_open()) return;
   const bool cut_short = playing_.exchange(false);
   close_device();
   if (cut_short) notify_done();
 }
 
 void WaveFilePlayback::close_device() {
-  device_.close();
-  device_.discard_notices();
-  if (!device_.on_notification_thread()) device_.wait_idle();
+  device_->close();
+  device_->discard_notices();
+  if (!device_->on_notification_thread()) device_->wait_idle();
 }
 
 kvt_play_state WaveFilePlayback::state() const {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -15,7 +16,9 @@ namespace kvt::host {
 
 class WaveFilePlayback {
  public:
-  WaveFilePlayback() = default;
+  // Plays through `sink`, the sound card unless told otherwise.
+  explicit WaveFilePlayback(std::unique_ptr<AudioSink> sink = std::make_unique<WaveDevice>())
+      : device_(std::move(sink)) {}
   ~WaveFilePlayback() { stop(); }
   WaveFilePlayback(const WaveFilePlayback&) = delete;
   WaveFilePlayback& operator=(const WaveFilePlayback&) = delete;
@@ -33,7 +36,7 @@ class WaveFilePlayback {
   void notify_done();
   void close_device();
 
-  WaveDevice device_;
+  std::unique_ptr<AudioSink> device_;
   Notice notice_;
   std::atomic<unsigned long> serial_{0};  // of the latest file, for the state
   WaveFormat format_{};

@@ -66,7 +66,7 @@ playstruct settings_for(const std::string& dir1, const std::string& dir2) {
 }
 
 RecordingUi::RecordingUi(int cancel_after_polls) : cancel_after_(cancel_after_polls) {
-  kvt_host_ui ui{};
+  kvt_host_ui& ui = ui_;
   ui.context = this;
   ui.message = [](void* self, const char* text, int icon) {
     static_cast<RecordingUi*>(self)->messages.push_back({text, icon});

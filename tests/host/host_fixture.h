@@ -65,11 +65,15 @@ class RecordingUi {
   RecordingUi(const RecordingUi&) = delete;
   RecordingUi& operator=(const RecordingUi&) = delete;
 
+  // The same front end for a player handle or a rendering.
+  const kvt_host_ui& callbacks() const { return ui_; }
+
   std::vector<Shown> messages;
   std::vector<std::string> progress;
   int finished = 0;
 
  private:
+  kvt_host_ui ui_{};
   int cancel_after_;
   int polls_ = 0;
 };

@@ -134,6 +134,67 @@ KVT_API int kvt_wave_play(const char* wav_path, const kvt_notify_target* notify)
 KVT_API void kvt_wave_stop(void);
 KVT_API void kvt_wave_state_get(kvt_play_state* state);
 
+/* ---- Player handles ----
+ *
+ * A handle is a player of its own: its song, driver, sound-card connection
+ * and WAVE playback, its front end and its notify target. Handles play at
+ * the same time without disturbing each other; the exports above work on
+ * one default handle. The threading rules above hold per handle: one
+ * control thread calls it, and its notify target (which may call
+ * kvt_player_play or kvt_player_stop) runs on a thread of the library. */
+
+typedef struct kvt_player kvt_player;
+
+/* A new idle player reporting to `ui` and `notify` (both copied; either may
+ * be NULL). NULL when memory is short. */
+KVT_API kvt_player* kvt_player_new(const kvt_host_ui* ui, const kvt_notify_target* notify);
+/* As _play, with the handle's notify target. */
+KVT_API int kvt_player_play(kvt_player* player, const char* song_path, const playstruct* settings, char* title_out);
+/* As _waveout_stop. */
+KVT_API void kvt_player_stop(kvt_player* player);
+KVT_API void kvt_player_state(kvt_player* player, kvt_play_state* state);
+/* As kvt_wave_play, kvt_wave_stop and kvt_wave_state_get. */
+KVT_API int kvt_player_play_wave(kvt_player* player, const char* wav_path);
+KVT_API void kvt_player_stop_wave(kvt_player* player);
+KVT_API void kvt_player_wave_state(kvt_player* player, kvt_play_state* state);
+/* Stops what the handle plays and frees it. Not from its notify target. */
+KVT_API void kvt_player_delete(kvt_player* player);
+
+/* ---- Rendering without a nested event loop ----
+ *
+ * A rendering runs on a worker thread with a song and driver of its own,
+ * while the caller's event loop keeps running: the caller polls it (a GUI
+ * from a timer), may cancel it, and finishes it. Its front end's message
+ * and progress callbacks are called from inside kvt_render_poll and
+ * kvt_render_finish, on the caller's thread; the cancel and finished
+ * callbacks are not used. Several renderings may run at once. */
+
+typedef struct kvt_render kvt_render;
+
+/* How a rendering ended. */
+enum {
+  KVT_RENDER_COMPLETE = 0, /* the whole song is in the file */
+  KVT_RENDER_SHORTER = 1,  /* cancelled, or at the largest size a WAVE file
+                              can count: the file holds what was rendered */
+  KVT_RENDER_NO_FILE = 2   /* cancelled before writing began, or the file
+                              could not be written (after a message) */
+};
+
+/* Loads the song and starts rendering it into wav_path. NULL when nothing
+ * was started: after a message, except for an unsupported rate index.
+ * title_out (256 bytes) receives the title line before it returns. */
+KVT_API kvt_render* kvt_render_start(const kvt_host_ui* ui, const char* song_path, const char* wav_path,
+                                     const playstruct* settings, char* title_out);
+/* Delivers what the worker has to show and copies the whole current text
+ * of the progress field into `text` (`size` bytes, truncated; may be
+ * NULL). Returns 1 once the rendering has ended, else 0. Never waits. */
+KVT_API int kvt_render_poll(kvt_render* render, char* text, size_t size);
+/* Asks the worker to stop; it ends soon after, keeping the shorter file. */
+KVT_API void kvt_render_cancel(kvt_render* render);
+/* Waits for the end, delivers what is left, frees the rendering and
+ * returns how it ended (KVT_RENDER_...). */
+KVT_API int kvt_render_finish(kvt_render* render);
+
 /* ---- Reading a song for display ---- */
 
 typedef struct kvt_song_info {

@@ -1,0 +1,37 @@
+// One player as a front end holds it: real-time playback of songs and of
+// WAVE files through sinks of its own, reporting to its front end and its
+// notify target.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "audio_sink.h"
+#include "kvt/player.h"
+#include "player_context.h"
+#include "playback_view.h"
+#include "realtime_playback.h"
+#include "wave_device.h"
+#include "wave_file_playback.h"
+
+namespace kvt::host {
+
+using SinkMaker = std::function<std::unique_ptr<AudioSink>()>;
+
+inline std::unique_ptr<AudioSink> sound_card() { return std::make_unique<WaveDevice>(); }
+
+struct PlayerHandle {
+  PlayerHandle(const kvt_host_ui* front_end, const kvt_notify_target* target, const SinkMaker& make_sink = sound_card)
+      : notify(target != nullptr ? *target : kvt_notify_target{}), songs(player, view, make_sink()),
+        waves(make_sink()) {
+    if (front_end != nullptr) player.ui.callbacks = *front_end;
+  }
+
+  kvt_notify_target notify;
+  Player player;
+  PlaybackView view;  // no visual player is attached yet
+  RealtimePlayback songs;
+  WaveFilePlayback waves;
+};
+
+}  // namespace kvt::host
