@@ -14,16 +14,6 @@ namespace {
 
 constexpr unsigned kAbsent = 0xFFFF;
 
-std::string refusal(FileRead read) {
-  switch (read) {
-    case FileRead::directory: return "is a folder";
-    case FileRead::not_regular: return "is not a regular file";
-    case FileRead::too_large:
-      return "is larger than " + std::to_string(kLargestSong) + " bytes, more than any song data file holds";
-    default: return "is not found";
-  }
-}
-
 std::string offset_text(unsigned offset) {
   if (offset == kAbsent) return "none";
   char text[16];
@@ -32,7 +22,7 @@ std::string offset_text(unsigned offset) {
 }
 
 void print_header(const kvt_song_info& info, const char* title) {
-  std::printf("%s\n", to_utf8(title).c_str());
+  std::printf("%s\n", frontend::to_utf8(title).c_str());
   std::printf("default length  %u ticks\n", info.default_length);
   std::printf("tempo           %u (x 1/2756.25 s per tick)\n", info.tempo);
   std::printf("part table      %u entries, ends at %s\n", info.part_entries, offset_text(info.part_table_end).c_str());
@@ -49,7 +39,7 @@ void print_voices(const std::vector<unsigned char>& image, unsigned count, const
     if (kvt_song_voice(image.data(), image.size(), i, &slot, &name) != 0) continue;
     char path[4096];
     const bool found = kvt_find_voice(name, &settings, path, sizeof path) == 0;
-    std::printf("  slot %3u  %-12s %s\n", slot, to_utf8(name).c_str(), found ? path : "missing");
+    std::printf("  slot %3u  %-12s %s\n", slot, frontend::to_utf8(name).c_str(), found ? path : "missing");
   }
 }
 
@@ -62,7 +52,7 @@ void print_parts(const std::vector<unsigned char>& image, unsigned entries) {
     const long events = kvt_song_part(image.data(), image.size(), i, &offset);
     if (events < 0) continue;
     std::printf("  part %3u  at 0x%06lX  %6ld events%s\n", i + 1, offset, events,
-                i >= kDriverParts ? "  (beyond the parts that play)" : "");
+                i >= frontend::kDriverParts ? "  (beyond the parts that play)" : "");
   }
 }
 
@@ -86,8 +76,8 @@ int run_info(std::vector<std::string> list) {
   song = *found;
 
   std::vector<unsigned char> image;
-  if (const FileRead read = read_song_file(song, image); read != FileRead::ok) {
-    std::fprintf(stderr, "kvt: %s %s.\n", song.c_str(), refusal(read).c_str());
+  if (const FileRead read = frontend::read_song_file(song, image); read != FileRead::ok) {
+    std::fprintf(stderr, "kvt: %s %s.\n", song.c_str(), frontend::read_refusal(read).c_str());
     return 1;
   }
   kvt_song_info info{};

@@ -4,8 +4,10 @@
 #include "arguments.h"
 #include "commands.h"
 #include "file_checks.h"
+#include "message_output.h"
 #include "midi_options.h"
-#include "song_sources.h"
+#include "song_conversions.h"
+#include "song_names.h"
 #include "song_warnings.h"
 
 namespace kvt::cli {
@@ -32,12 +34,14 @@ int run_mid2kvt(std::vector<std::string> list) {
   if (source.empty()) throw UsageError("no MIDI file given");
   const auto found = find_input(source);
   if (!found) return 1;
-  if (out.empty()) out = with_extension(*found, ".kvt");
+  if (out.empty()) out = frontend::with_extension(*found, ".kvt");
   if (!is_distinct_output(out, {*found, config})) return kOutputIsInput;
   if (!can_create(out)) return 1;
-  if (!convert_midi(*found, out, config, settings, true)) return 1;
+  const frontend::Outcome converted = frontend::convert_midi(*found, out, config, settings);
+  print_messages(converted.messages, true);
+  if (!converted.ok) return 1;
   std::printf("%s\n", out.c_str());
-  warn_if_no_note(*found, out);
+  if (const auto warning = frontend::no_note_warning(*found, out)) print_message(*warning);
   return 0;
 }
 

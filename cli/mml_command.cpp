@@ -4,7 +4,9 @@
 #include "arguments.h"
 #include "commands.h"
 #include "file_checks.h"
-#include "song_sources.h"
+#include "message_output.h"
+#include "song_conversions.h"
+#include "song_names.h"
 
 namespace kvt::cli {
 namespace {
@@ -24,9 +26,10 @@ int run_mml(std::vector<std::string> list) {
   if (source.empty()) throw UsageError("no source given");
   const auto found = find_input(source);
   if (!found) return 1;
-  const auto song = compile_mml(*found, config, true);
-  if (!song) return 1;
-  std::printf("%s\n", song->c_str());
+  const frontend::Outcome compiled = frontend::compile_mml(*found, config);
+  print_messages(compiled.messages, true);
+  if (!compiled.ok) return 1;
+  std::printf("%s\n", frontend::compiled_song(*found).c_str());
   return 0;
 }
 

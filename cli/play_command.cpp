@@ -5,10 +5,12 @@
 
 #include "commands.h"
 #include "file_checks.h"
+#include "message_output.h"
 #include "midi_options.h"
 #include "play_options.h"
 #include "play_session.h"
-#include "song_sources.h"
+#include "song_names.h"
+#include "song_pipeline.h"
 #include "stop_signals.h"
 
 namespace kvt::cli {
@@ -65,16 +67,17 @@ std::string base_name(const std::string& path) {
 // space while they play.
 struct Prepared {
   PlayItem item;
-  std::optional<SongData> song;
+  std::optional<frontend::SongData> song;
 };
 
 std::optional<Prepared> prepare(const PlayRequest& r, const std::string& name, const std::string& label) {
   const auto file = find_input(name);
   if (!file) return std::nullopt;
-  if (has_extension(*file, ".wav")) return Prepared{{*file, true, label}, std::nullopt};
-  auto song = song_for(*file, r.config, r.midi);
-  if (!song) return std::nullopt;
-  const std::string path = song->path;
+  if (frontend::has_extension(*file, ".wav")) return Prepared{{*file, true, label}, std::nullopt};
+  frontend::SongData song = frontend::song_for(*file, r.config, r.midi);
+  print_messages(song.messages);
+  if (!song.ok) return std::nullopt;
+  const std::string path = song.path;
   return Prepared{{path, false, label}, std::move(song)};
 }
 

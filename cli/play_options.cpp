@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "assets.h"
+#include "asset_paths.h"
 
 namespace kvt::cli {
 namespace {
@@ -42,7 +42,7 @@ const char* const kPlayOptionsHelp =
 
 playstruct default_play_settings() {
   playstruct s{};
-  set_voice_dirs(s, default_voice_dir());
+  set_voice_dirs(s, frontend::default_voice_dir());
   s.rate_index = 0;
   s.channel = 2;
   s.effect_level = 2;

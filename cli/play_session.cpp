@@ -93,7 +93,7 @@ PlayOutcome play_to_end(const PlayItem& item, const playstruct& settings, Termin
     std::printf("%s\n", item.label.c_str());
   } else {
     if (_play(item.path.c_str(), settings, title, &target) != 0) return failed_to_start();
-    std::printf("%s\n", to_utf8(title).c_str());
+    std::printf("%s\n", frontend::to_utf8(title).c_str());
   }
   std::fflush(stdout);
   const int end = item.wave ? KVT_NOTICE_WAVE_DONE : KVT_COMMAND_SONG_END;

@@ -4,7 +4,9 @@
 #include "arguments.h"
 #include "commands.h"
 #include "file_checks.h"
-#include "song_sources.h"
+#include "message_output.h"
+#include "song_conversions.h"
+#include "song_names.h"
 
 namespace kvt::cli {
 namespace {
@@ -24,10 +26,12 @@ int run_rcp2mid(std::vector<std::string> list) {
   if (source.empty()) throw UsageError("no RCP file given");
   const auto found = find_input(source);
   if (!found) return 1;
-  if (out.empty()) out = with_extension(*found, ".mid");
+  if (out.empty()) out = frontend::with_extension(*found, ".mid");
   if (!is_distinct_output(out, {*found})) return kOutputIsInput;
   if (!can_create(out)) return 1;
-  if (!convert_rcp(*found, out, true)) return 1;
+  const frontend::Outcome converted = frontend::convert_rcp(*found, out);
+  print_messages(converted.messages, true);
+  if (!converted.ok) return 1;
   std::printf("%s\n", out.c_str());
   return 0;
 }

@@ -62,13 +62,13 @@ void TerminalUi::close_status() {
 void TerminalUi::on_message(void* self, const char* text, int) {
   auto* ui = static_cast<TerminalUi*>(self);
   ui->close_status();
-  std::fprintf(stderr, "kvt: %s\n", to_utf8(text).c_str());
+  std::fprintf(stderr, "kvt: %s\n", frontend::to_utf8(text).c_str());
   ui->message_shown_ = true;
 }
 
 void TerminalUi::on_progress(void* self, const char* text) {
   // The field may hold several lines; the status line shows them in one.
-  std::string line = to_utf8(text);
+  std::string line = frontend::to_utf8(text);
   for (char& c : line) {
     if (c == '\n' || c == '\r') c = ' ';
   }

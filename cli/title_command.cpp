@@ -6,7 +6,7 @@
 #include "display_text.h"
 #include "file_checks.h"
 #include "kvt/mid2kvt.h"
-#include "song_sources.h"
+#include "song_names.h"
 
 namespace kvt::cli {
 namespace {
@@ -28,19 +28,19 @@ int run_title(std::vector<std::string> list) {
   char title[256];
   char log[1024] = "";
   int result;
-  if (has_extension(file, ".mid") || has_extension(file, ".midi")) {
+  if (frontend::has_extension(file, ".mid") || frontend::has_extension(file, ".midi")) {
     result = gettitle_mid(file.c_str(), title, sizeof title, log, sizeof log);
-  } else if (has_extension(file, ".rcp")) {
+  } else if (frontend::has_extension(file, ".rcp")) {
     result = gettitle_rcp(file.c_str(), title, sizeof title, log, sizeof log);
   } else {
     result = gettitle_fm(file.c_str(), title, sizeof title, log, sizeof log);
   }
-  if (log[0] != '\0') std::fputs(to_utf8(log).c_str(), stderr);
+  if (log[0] != '\0') std::fputs(frontend::to_utf8(log).c_str(), stderr);
   if (result != 0) {
     std::printf("no title\n");
     return 1;
   }
-  std::printf("%s\n", to_utf8(title).c_str());
+  std::printf("%s\n", frontend::to_utf8(title).c_str());
   return 0;
 }
 

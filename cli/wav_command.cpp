@@ -8,10 +8,12 @@
 #include "commands.h"
 #include "display_text.h"
 #include "file_checks.h"
+#include "message_output.h"
 #include "midi_options.h"
 #include "pending_file.h"
 #include "play_options.h"
-#include "song_sources.h"
+#include "song_names.h"
+#include "song_pipeline.h"
 #include "song_warnings.h"
 #include "stop_signals.h"
 #include "terminal_ui.h"
@@ -65,26 +67,27 @@ int run_wav(std::vector<std::string> list) {
   const auto found = find_input(song);
   if (!found) return 1;
   song = *found;
-  if (out.empty()) out = with_extension(song, ".wav");
+  if (out.empty()) out = frontend::with_extension(song, ".wav");
   // A source is compiled into a song beside it on the way.
-  const std::string compiled = has_extension(song, ".mml") ? compiled_song(song) : std::string();
+  const std::string compiled = frontend::has_extension(song, ".mml") ? frontend::compiled_song(song) : std::string();
   if (!is_distinct_output(out, {song, config, compiled})) return kOutputIsInput;
   if (!can_create(out)) return 1;
-  const auto data = song_for(song, config, midi);
+  const frontend::SongData data = frontend::song_for(song, config, midi);
+  print_messages(data.messages);
   PendingFile wav(out);
   // A conversion cannot be cancelled; a signal during it stops the command here.
   if (stop_signal() != 0) return interrupted(wav, false, out);
-  if (!data) return 1;
+  if (!data.ok) return 1;
   if (wav.path().empty()) return failed_to_write(out, last_write_failure());
 
   const TerminalUi ui;
   char title[256] = {};
-  const int result = _output_wav(data->path.c_str(), wav.path().c_str(), settings, title);
+  const int result = _output_wav(data.path.c_str(), wav.path().c_str(), settings, title);
   if (stop_signal() != 0) return interrupted(wav, keep_partial, out);
   if (result != 0 || ui.message_shown()) return failed_to_write(out, kvt_write_failure());
   if (!wav.keep()) return failed_to_write(out, errno);
-  std::printf("%s\n%s\n", to_utf8(title).c_str(), out.c_str());
-  warn_if_no_sound(out);
+  std::printf("%s\n%s\n", frontend::to_utf8(title).c_str(), out.c_str());
+  if (const auto warning = frontend::no_sound_warning(out)) print_message(*warning);
   return 0;
 }
 

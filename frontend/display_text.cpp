@@ -7,7 +7,7 @@
 
 #include "utf8_text.h"
 
-namespace kvt::cli {
+namespace kvt::frontend {
 namespace {
 
 std::string cp932_to_utf8(std::string_view bytes) {
@@ -50,4 +50,4 @@ std::string to_utf8(std::string_view bytes) {
   return out;
 }
 
-}  // namespace kvt::cli
+}  // namespace kvt::frontend

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string_view>
 
-namespace kvt::cli {
+namespace kvt::frontend {
 namespace {
 
 namespace fs = std::filesystem;
@@ -72,4 +72,4 @@ ScratchSpace::~ScratchSpace() {
   fs::remove_all(dir_, ignored);
 }
 
-}  // namespace kvt::cli
+}  // namespace kvt::frontend

@@ -1,15 +1,13 @@
 #include "song_warnings.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <optional>
 #include <vector>
 
 #include "kvt/player.h"
 #include "regular_file.h"
 #include "song_file.h"
 
-namespace kvt::cli {
+namespace kvt::frontend {
 namespace {
 
 constexpr std::size_t kWaveHeader = 44;
@@ -37,32 +35,32 @@ std::optional<SongContent> content_of(const std::string& song) {
   return content;
 }
 
-void warn(const std::string& text) { std::fprintf(stderr, "kvt: warning: %s\n", text.c_str()); }
+Message warning(std::string text) { return {MessageKind::warning, std::move(text)}; }
 
 }  // namespace
 
-void warn_if_no_part(const std::string& source, const std::string& song) {
+std::optional<Message> no_part_warning(const std::string& source, const std::string& song) {
   const auto content = content_of(song);
-  if (content && content->parts == 0) {
-    warn(source + " names no part: a part's lines start with its capital letter A to P (\"A cde\")");
-  }
+  if (!content || content->parts != 0) return std::nullopt;
+  return warning(source + " names no part: a part's lines start with its capital letter A to P (\"A cde\")");
 }
 
-void warn_if_no_note(const std::string& source, const std::string& song) {
+std::optional<Message> no_note_warning(const std::string& source, const std::string& song) {
   const auto content = content_of(song);
-  if (content && content->notes == 0) warn("converting " + source + " produced no notes");
+  if (!content || content->notes != 0) return std::nullopt;
+  return warning("converting " + source + " produced no notes");
 }
 
-void warn_if_empty_song(const std::string& song) {
+std::optional<Message> empty_song_warning(const std::string& song) {
   const auto content = content_of(song);
-  if (content && content->parts == 0) warn(song + " has no parts");
+  if (!content || content->parts != 0) return std::nullopt;
+  return warning(song + " has no parts");
 }
 
-void warn_if_no_sound(const std::string& wave) {
+std::optional<Message> no_sound_warning(const std::string& wave) {
   std::vector<std::uint8_t> bytes;
-  if (read_regular_file(wave, kWaveHeader, bytes) == FileRead::ok && bytes.size() <= kWaveHeader) {
-    warn(wave + " holds no sound: the song lasts no time");
-  }
+  if (read_regular_file(wave, kWaveHeader, bytes) != FileRead::ok || bytes.size() > kWaveHeader) return std::nullopt;
+  return warning(wave + " holds no sound: the song lasts no time");
 }
 
-}  // namespace kvt::cli
+}  // namespace kvt::frontend

@@ -1,5 +1,5 @@
-// A song data file read whole to look inside it, as `kvt info` and the
-// warnings about empty songs do.
+// A song data file read whole to look inside it or to copy it, as `kvt info`,
+// the warnings about empty songs and keeping a converted song do.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +9,7 @@
 
 #include "regular_file.h"
 
-namespace kvt::cli {
+namespace kvt::frontend {
 
 // Far beyond what 16-bit part offsets in 16-byte units reach.
 inline constexpr std::size_t kLargestSong = std::size_t{16} << 20;
@@ -20,4 +20,7 @@ inline FileRead read_song_file(const std::string& path, std::vector<std::uint8_t
   return read_regular_file(path, kLargestSong, image);
 }
 
-}  // namespace kvt::cli
+// Why read_song_file gave `read`, to follow the file's name: "is a folder".
+std::string read_refusal(FileRead read);
+
+}  // namespace kvt::frontend

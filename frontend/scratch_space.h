@@ -1,11 +1,11 @@
-// A private directory (mode 0700) for a command's intermediate files, named
-// after the process that owns it, under $XDG_RUNTIME_DIR when that is set,
-// else in the temporary directory.
+// A private directory (mode 0700) for intermediate files such as a converted
+// song, named after the process that owns it, under $XDG_RUNTIME_DIR when
+// that is set, else in the temporary directory.
 #pragma once
 
 #include <string>
 
-namespace kvt::cli {
+namespace kvt::frontend {
 
 class ScratchSpace {
  public:
@@ -21,4 +21,4 @@ class ScratchSpace {
   std::string dir_;
 };
 
-}  // namespace kvt::cli
+}  // namespace kvt::frontend

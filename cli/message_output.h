@@ -1,0 +1,14 @@
+// How the command shows what the front-end core says: errors and warnings on
+// stderr after the command's name, a library's report as it wrote it.
+#pragma once
+
+#include "messages.h"
+
+namespace kvt::cli {
+
+// A report of work that went well is printed on stdout when `verbose`, a
+// report of work that failed always on stderr.
+void print_message(const frontend::Message& message, bool verbose = false);
+void print_messages(const frontend::Messages& messages, bool verbose = false);
+
+}  // namespace kvt::cli
