@@ -5,10 +5,11 @@
 
 BUILD ?= build
 SAN_BUILD ?= build-san
-PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev
+TSAN_BUILD ?= build-tsan
+PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev pkg-config
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: deps build demo test test-fast test-sanitize bench clean
+.PHONY: deps build demo test test-fast test-sanitize test-thread bench clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -19,7 +20,7 @@ deps:
 	fi
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --preset normal -B $(BUILD)
 	cmake --build $(BUILD)
 
 DEMO_SONG := $(BUILD)/samples/canon_in_d.KVT
@@ -34,12 +35,25 @@ test-fast: build
 
 # Sanitizer build with clang, which also runs the fuzz targets for a bounded time.
 test-sanitize: deps
-	CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DKVT_SANITIZE=ON -DKVT_FUZZ=ON -DKVT_BENCH=OFF
+	cmake --preset sanitizer -B $(SAN_BUILD)
 	cmake --build $(SAN_BUILD)
 	ctest --test-dir $(SAN_BUILD) --output-on-failure
 
-test: test-fast test-sanitize
+# ThreadSanitizer build with clang of only what runs threads: real-time and
+# WAVE file playback on the wave device, the command's play and stop
+# signals, and the front-end core where the tree has it. The
+# thread-sanitizer build and test presets make the same choice.
+TSAN_TARGETS := kvt|kvtc|mid2kvt|kvt_cli|host_tests|cli_tests|frontend_tests
+TSAN_TESTS := ^(RealtimePlayback|MonoAndStereo/Channel|Sinks/AudioSink|WaveDevice|WaveFilePlayback|DefaultPlayer|Render|PlayCommand|Signals|Frontend)
+
+test-thread: deps
+	cmake --preset thread-sanitizer -B $(TSAN_BUILD)
+	targets=$$(cmake --build $(TSAN_BUILD) --target help | sed -n 's/: phony$$//p' | grep -xE '$(TSAN_TARGETS)') && \
+	cmake --build $(TSAN_BUILD) --target $$targets
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	  ctest --test-dir $(TSAN_BUILD) --output-on-failure -R '$(TSAN_TESTS)'
+
+test: test-fast test-sanitize test-thread
 
 bench: build
 	$(BUILD)/bin/driver_bench
@@ -49,4 +63,4 @@ bench: build
 	$(BUILD)/bin/playback_bench
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD)
