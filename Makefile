@@ -1,7 +1,7 @@
 # Set-up and everyday commands on a Debian 12 machine.
 #   make demo   install what is missing, build, render a sample song
 #   make test   the same set-up, then every test, normal and sanitizer builds
-#   make bench  rendering, compiling, converting and playback speed
+#   make bench  rendering, compiling, converting, playback and track view speed
 
 BUILD ?= build
 SAN_BUILD ?= build-san
@@ -44,7 +44,7 @@ test-sanitize: deps
 # signals, and the front-end core where the tree has it. The
 # thread-sanitizer build and test presets make the same choice.
 TSAN_TARGETS := kvt|kvtc|mid2kvt|kvt_cli|host_tests|cli_tests|frontend_tests
-TSAN_TESTS := ^(RealtimePlayback|MonoAndStereo/Channel|Sinks/AudioSink|WaveDevice|WaveFilePlayback|DefaultPlayer|Render|PlayCommand|Signals|Frontend)
+TSAN_TESTS := ^(RealtimePlayback|MonoAndStereo/Channel|Sinks/AudioSink|WaveDevice|WaveFilePlayback|DefaultPlayer|Render|VisualPlay|PlayKeyboard|PlayCommand|Signals|Frontend)
 
 test-thread: deps
 	cmake --preset thread-sanitizer -B $(TSAN_BUILD)
@@ -61,6 +61,7 @@ bench: build
 	$(BUILD)/bin/compile_bench
 	$(BUILD)/bin/midi_bench
 	$(BUILD)/bin/playback_bench
+	$(BUILD)/bin/analyzer_bench
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD)

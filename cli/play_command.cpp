@@ -123,7 +123,7 @@ int run_play(std::vector<std::string> args) {
 extern const Command kPlayCommand{
     "play",
     "kvt play SONG|--list SONG...|--repeat SONG|--shuffle SONG... [-c CONFIG.cfb] [--rate HZ] [--mono] [--effect N] "
-    "[--fade N] [--loop N] [--voices DIR1[:DIR2]] [MIDI OPTIONS]",
+    "[--fade N] [--loop N] [--voices DIR1[:DIR2]] [--keyboard] [MIDI OPTIONS]",
     "play songs through the sound card",
     "Plays SONG through the sound card: song data as it is, an MML source\n"
     "compiled first (into SONG.KVT beside it), a MIDI file converted, an RCP\n"

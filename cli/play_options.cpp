@@ -38,7 +38,8 @@ const char* const kPlayOptionsHelp =
     "  --fade N           speed of the closing fade-out, 0 (default), 1 or 2 (slower)\n"
     "  --loop N           passes through a looping song before it fades out, 1 or 2\n"
     "  --voices DIR[:DIR] voice directories, searched in order (default: the bank\n"
-    "                     installed with kvt); a last component may hold * and ?\n";
+    "                     installed with kvt); a last component may hold * and ?\n"
+    "  --keyboard         when playing: each track's keys, live on the terminal\n";
 
 playstruct default_play_settings() {
   playstruct s{};
@@ -67,6 +68,8 @@ bool read_play_option(Arguments& args, const std::string& option, playstruct& s,
     s.loop = args.choice({1, 2});
   } else if (option == "--voices") {
     set_voice_dirs(s, args.value());
+  } else if (option == "--keyboard" && output == Output::sound_card) {
+    s.keyboard_flag = 1;
   } else {
     return false;
   }

@@ -11,7 +11,8 @@ namespace kvt::cli {
 // 44100 Hz, stereo, 16 bits, effect 2, fade 0, loop 1, the default bank.
 playstruct default_play_settings();
 
-// Where the sound goes: the sound card also plays at 16538 Hz.
+// Where the sound goes: the sound card also plays at 16538 Hz, and may
+// show the keyboard.
 enum class Output { wave_file, sound_card };
 
 // Takes `option` (already read from `args`) when it is an output option.

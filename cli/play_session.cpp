@@ -1,18 +1,22 @@
 #include "play_session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <map>
 #include <mutex>
+#include <optional>
 
 #include "display_text.h"
+#include "keyboard_view.h"
 #include "stop_signals.h"
 
 namespace kvt::cli {
 namespace {
 
-constexpr auto kStatusPeriod = std::chrono::milliseconds(200);
+constexpr auto kViewPeriod = std::chrono::milliseconds(50);  // the pace of the visual player's own clock
+constexpr int kViewPeriodsPerStatus = 4;                     // the status line keeps its pace of 200 ms
 
 // The ends the library announces, set from its thread. A song's end may
 // come after the next song started, or after its loop gave up waiting;
@@ -67,6 +71,30 @@ std::string status_line(const PlayItem& item, const kvt_play_state& state) {
   return text;
 }
 
+// The visual player's picture on the terminal, drawn again only when it or
+// the terminal's size has changed.
+class LiveKeyboard {
+ public:
+  void follow(TerminalUi& ui) {
+    const std::optional<TerminalSize> size = ui.picture_size();
+    if (!size) return;
+    kvt_view_snapshot snapshot{};
+    kvt_view_snapshot_get(&snapshot);
+    if (size == size_ && snapshot.serial == serial_) return;
+    size_ = size;
+    serial_ = snapshot.serial;
+    keys_.add(snapshot);
+    std::vector<std::string> lines = keyboard_lines(snapshot, size->columns, keys_);
+    lines.resize(std::min(lines.size(), static_cast<std::size_t>(std::max(size->lines, 0))));
+    ui.picture(lines);
+  }
+
+ private:
+  std::optional<TerminalSize> size_;
+  unsigned long serial_ = 0;
+  KeysInUse keys_;  // of this song
+};
+
 // After the library's own message: what the user can do when the sound
 // card is the reason.
 PlayOutcome failed_to_start() {
@@ -98,13 +126,16 @@ PlayOutcome play_to_end(const PlayItem& item, const playstruct& settings, Termin
   std::fflush(stdout);
   const int end = item.wave ? KVT_NOTICE_WAVE_DONE : KVT_COMMAND_SONG_END;
   const unsigned long serial = state_of(item).serial;
+  const bool keyboard = settings.keyboard_flag == 1 && !item.wave;
+  LiveKeyboard view;
   PlayOutcome outcome = PlayOutcome::ended;
-  while (!ends.wait_for(end, serial, kStatusPeriod)) {
+  for (int period = 1; !ends.wait_for(end, serial, kViewPeriod); ++period) {
     if (stop_signal() != 0) {
       outcome = PlayOutcome::interrupted;
       break;
     }
-    ui.status(status_line(item, state_of(item)));
+    if (keyboard) view.follow(ui);
+    if (period % kViewPeriodsPerStatus == 0) ui.status(status_line(item, state_of(item)));
   }
   // Closes the device of a finished WAVE file too.
   if (item.wave) {

@@ -1,5 +1,6 @@
 // Playing one song or WAVE file through the sound card until it ends or a
-// stop signal comes, with a status line of the time played.
+// stop signal comes, with a status line of the time played and, when the
+// settings ask for the visual player, a song's keyboard above it.
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
 #include "terminal_columns.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "utf8_text.h"
@@ -37,19 +38,36 @@ int columns_of(char32_t c) {
   return in(kWide, c) ? 2 : 1;
 }
 
+// The longest start of `text` within `columns` columns: its bytes and the
+// columns it takes.
+struct Fit {
+  std::size_t bytes = 0;
+  int columns = 0;
+};
+
+Fit fit(std::string_view text, int columns) {
+  Fit f;
+  while (f.bytes < text.size()) {
+    // A byte that starts no character stands for itself.
+    const Utf8Character c =
+        first_utf8_character(text.substr(f.bytes)).value_or(Utf8Character{static_cast<std::uint8_t>(text[f.bytes]), 1});
+    const int width = columns_of(c.code);
+    if (f.columns + width > columns) break;
+    f.columns += width;
+    f.bytes += c.length;
+  }
+  return f;
+}
+
 }  // namespace
 
-std::string_view fit_columns(std::string_view text, int columns) {
-  std::size_t used = 0;
-  while (used < text.size()) {
-    // A byte that starts no character stands for itself.
-    const Utf8Character c = first_utf8_character(text.substr(used))
-                                .value_or(Utf8Character{static_cast<std::uint8_t>(text[used]), 1});
-    columns -= columns_of(c.code);
-    if (columns < 0) break;
-    used += c.length;
-  }
-  return text.substr(0, used);
+std::string_view fit_columns(std::string_view text, int columns) { return text.substr(0, fit(text, columns).bytes); }
+
+std::string pad_columns(std::string_view text, int columns) {
+  const Fit f = fit(text, columns);
+  std::string padded(text.substr(0, f.bytes));
+  padded.append(static_cast<std::size_t>(std::max(columns - f.columns, 0)), ' ');
+  return padded;
 }
 
 }  // namespace kvt::cli

@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kBarWidth = 12;
 constexpr int kUsualColumns = 80;  // when the terminal does not say
+constexpr int kUsualLines = 24;
 
 // A block that sweeps to and fro: work goes on, of unknown length.
 std::string activity_bar() {
@@ -29,9 +30,10 @@ std::string activity_bar() {
 }
 
 // Asked at every redraw, so that a resized window is followed.
-int terminal_width() {
+TerminalSize terminal_size() {
   winsize size{};
-  return ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : kUsualColumns;
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0) size = {};
+  return {size.ws_col > 0 ? size.ws_col : kUsualColumns, size.ws_row > 0 ? size.ws_row : kUsualLines};
 }
 
 }  // namespace
@@ -41,15 +43,18 @@ TerminalUi::TerminalUi() : tty_(isatty(STDERR_FILENO) != 0) {
   kvt_set_host_ui(&ui);
 }
 
-TerminalUi::~TerminalUi() { kvt_set_host_ui(nullptr); }
+TerminalUi::~TerminalUi() {
+  close_status();
+  kvt_set_host_ui(nullptr);
+}
 
 void TerminalUi::draw(const std::string& text) {
   if (!tty_) return;
   // A wrapped line could not be redrawn in place, so it is cut; the last
   // column stays free because some terminals wrap as soon as it is written.
   const std::string line = activity_bar() + text;
-  const std::string_view shown = fit_columns(line, terminal_width() - 1);
-  std::fprintf(stderr, "\r%.*s\033[K", static_cast<int>(shown.size()), shown.data());
+  status_shown_ = fit_columns(line, terminal_size().columns - 1);
+  std::fprintf(stderr, "\r%s\033[K", status_shown_.c_str());
   std::fflush(stderr);
   line_open_ = true;
 }
@@ -57,6 +62,31 @@ void TerminalUi::draw(const std::string& text) {
 void TerminalUi::close_status() {
   if (line_open_) std::fputc('\n', stderr);
   line_open_ = false;
+  picture_lines_ = 0;
+  if (cursor_hidden_) std::fputs("\033[0m\033[?25h", stderr);
+  cursor_hidden_ = false;
+}
+
+std::optional<TerminalSize> TerminalUi::picture_size() const {
+  if (!tty_) return std::nullopt;
+  const TerminalSize whole = terminal_size();
+  // The last column stays free as on the status line, and the last line holds the status line.
+  return TerminalSize{whole.columns - 1, whole.lines - 1};
+}
+
+void TerminalUi::picture(const std::vector<std::string>& lines) {
+  if (!tty_) return;
+  // Hidden, the cursor does not flit over the keys at every redraw.
+  std::string frame = cursor_hidden_ ? "\r" : "\033[?25l\r";
+  if (picture_lines_ > 0) frame += "\033[" + std::to_string(picture_lines_) + "A";
+  for (const std::string& line : lines) frame += line + "\033[K\r\n";
+  // Below it the status line as it was, and nothing left of a taller picture.
+  if (line_open_) frame += status_shown_;
+  frame += "\033[J";
+  std::fwrite(frame.data(), 1, frame.size(), stderr);
+  std::fflush(stderr);
+  picture_lines_ = lines.size();
+  cursor_hidden_ = true;
 }
 
 void TerminalUi::on_message(void* self, const char* text, int) {

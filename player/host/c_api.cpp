@@ -14,20 +14,16 @@
 #include "voice_search.h"
 #include "wave_device.h"
 
-struct kvt_player : kvt::host::PlayerHandle {
-  using PlayerHandle::PlayerHandle;
-};
-
 struct kvt_render {
   std::unique_ptr<kvt::host::RenderJob> job;
 };
 
-namespace {
-
-kvt_player& default_handle() {
-  static kvt_player handle(nullptr, nullptr);  // stopped when the process ends
-  return handle;
+kvt_player& kvt::host::default_player() {
+  static kvt_player player(nullptr, nullptr);  // stopped when the process ends
+  return player;
 }
+
+namespace {
 
 // The front end of _output_wav, whose rendering has a player of its own: a
 // front end's event loop runs under the progress dialog, and a song
@@ -104,7 +100,7 @@ void kvt_set_host_ui(const kvt_host_ui* ui) {
   const kvt_host_ui callbacks = ui != nullptr ? *ui : kvt_host_ui{};
   kvt::export_barrier(
       [&] {
-        default_handle().player.ui.callbacks = callbacks;
+        kvt::host::default_player().player.ui.callbacks = callbacks;
         default_render_ui().callbacks = callbacks;
       },
       [](const char*) {});  // nothing to show it with yet
@@ -124,27 +120,27 @@ int _play_init(void) {
   return kvt::export_barrier(
       1,
       [] {
-        default_handle();
+        kvt::host::default_player();
         return 0;
       },
       [](const char*) {});
 }
 
 int _play(const char* song_path, playstruct settings, char* title_out, const kvt_notify_target* notify) {
-  return kvt_player_play_to(&default_handle(), song_path, &settings, title_out, notify);
+  return kvt_player_play_to(&kvt::host::default_player(), song_path, &settings, title_out, notify);
 }
 
-void _waveout_stop(void) { kvt_player_stop(&default_handle()); }
+void _waveout_stop(void) { kvt_player_stop(&kvt::host::default_player()); }
 
-void kvt_play_state_get(kvt_play_state* state) { kvt_player_state(&default_handle(), state); }
+void kvt_play_state_get(kvt_play_state* state) { kvt_player_state(&kvt::host::default_player(), state); }
 
 int kvt_wave_play(const char* wav_path, const kvt_notify_target* notify) {
-  return kvt_player_play_wave_to(&default_handle(), wav_path, notify);
+  return kvt_player_play_wave_to(&kvt::host::default_player(), wav_path, notify);
 }
 
-void kvt_wave_stop(void) { kvt_player_stop_wave(&default_handle()); }
+void kvt_wave_stop(void) { kvt_player_stop_wave(&kvt::host::default_player()); }
 
-void kvt_wave_state_get(kvt_play_state* state) { kvt_player_wave_state(&default_handle(), state); }
+void kvt_wave_state_get(kvt_play_state* state) { kvt_player_wave_state(&kvt::host::default_player(), state); }
 
 kvt_player* kvt_player_new(const kvt_host_ui* ui, const kvt_notify_target* notify) {
   return kvt::export_barrier<kvt_player*>(

@@ -9,7 +9,7 @@
 #include "audio_sink.h"
 #include "kvt/player.h"
 #include "player_context.h"
-#include "playback_view.h"
+#include "visual_player.h"
 #include "realtime_playback.h"
 #include "wave_device.h"
 #include "wave_file_playback.h"
@@ -29,9 +29,21 @@ struct PlayerHandle {
 
   kvt_notify_target notify;
   Player player;
-  PlaybackView view;  // no visual player is attached yet
+  VisualPlayer view;
   RealtimePlayback songs;
   WaveFilePlayback waves;
 };
+
+}  // namespace kvt::host
+
+// What the C exports hand out as a player.
+struct kvt_player : kvt::host::PlayerHandle {
+  using PlayerHandle::PlayerHandle;
+};
+
+namespace kvt::host {
+
+// The player of the original exports, made at first use.
+kvt_player& default_player();
 
 }  // namespace kvt::host

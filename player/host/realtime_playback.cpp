@@ -25,9 +25,6 @@ constexpr int kIdle = 0;
 constexpr int kPlaying = 1;
 constexpr int kStopRequested = 2;
 
-constexpr int kTickUnit = 480;
-constexpr int kFirstBufferBudget = 33075;
-
 struct RateEntry {
   int rate;
   int buf_time;
@@ -77,7 +74,9 @@ int RealtimePlayback::play(const char* song_path, const playstruct& settings, ch
   loop = settings.loop;
   keyboard_flag = settings.keyboard_flag;
   player_.driver->fade_speed = 0;
-  if (keyboard_flag == 1) view_.show_song({song_path, sb16, channel, effect_level});
+  if (keyboard_flag == 1) {
+    view_.show_song({song_path, sb16, channel, effect_level, player_.fm.bytes.get(), player_.fm.file_size});
+  }
 
   if (!open_device()) return 1;
 
@@ -96,7 +95,7 @@ int RealtimePlayback::play(const char* song_path, const playstruct& settings, ch
   }
   acknowledged_at_ = kStopRequested + 2;  // render and feed thread
   if (keyboard_flag == 1 && view_timer_.start(view_, clock_, play_flag2)) ++acknowledged_at_;
-  clock_.fmt_count = buf_time * 40;
+  clock_.start(buf_time);
   p1st_flag = 1;
 
   return queue_first_buffers() ? 0 : 1;
@@ -336,7 +335,7 @@ void RealtimePlayback::on_buffer_done() {
       }
     } else {
       now.fetch_and(~kSilenceMark);
-      advance_view_clock();
+      clock_.buffer_played(buf_time, p1st_flag.exchange(0) != 0);  // one buffer more may be shown
     }
     hEvent1.signal();
   }
@@ -344,22 +343,6 @@ void RealtimePlayback::on_buffer_done() {
     if (const std::optional<Notice> ended = stop_at_song_end()) ended->send(kCommandSongEnd);
     end_flag = 0;
   }
-}
-
-// One buffer more may be shown; what the view has not caught up with it
-// takes at once.
-void RealtimePlayback::advance_view_clock() {
-  clock_.wait_flag = 1;
-  if (p1st_flag.load() == 0) {
-    const int whole = clock_.fmt_count.load() / kTickUnit;
-    clock_.dmp_count.fetch_add(whole);
-    clock_.fmt_count.fetch_sub(whole * kTickUnit);
-    clock_.fmt_count.fetch_add(buf_time);
-  } else {
-    p1st_flag = 0;
-    clock_.fmt_count = buf_time + kFirstBufferBudget;
-  }
-  clock_.wait_flag = 0;
 }
 
 kvt_play_state RealtimePlayback::state() const {

@@ -64,7 +64,6 @@ class RealtimePlayback {
   void feed_loop();
   void stop_loop();
   void on_buffer_done();
-  void advance_view_clock();
   void fail(const char* text, int icon);
 
   Player& player_;

@@ -195,6 +195,79 @@ KVT_API void kvt_render_cancel(kvt_render* render);
  * returns how it ended (KVT_RENDER_...). */
 KVT_API int kvt_render_finish(kvt_render* render);
 
+/* ---- The visual player ----
+ *
+ * While a song plays with keyboard_flag 1, the library follows the song
+ * data in step with what is heard and keeps a picture of it: the header
+ * lines, the names of 17 tracks and which of the 96 keys of each track's
+ * keyboard are down. The window that shows it belongs to the front end,
+ * which either registers a view backend (the library then calls it as
+ * things change) or takes snapshots from its own timer, or both.
+ *
+ * Threads: create, show, hide, position and destroy are called from
+ * inside the view exports on the caller's thread. header comes from
+ * inside _play on the control thread; repaint, set_dot, reset_dot and
+ * track_name come from the view timer's thread. A backend called from a
+ * library thread must never wait for the GUI thread: it posts. Texts are
+ * bytes as the song holds them (Shift-JIS). */
+
+enum { KVT_VIEW_ROWS = 17, KVT_VIEW_KEYS = 96 };
+
+typedef struct kvt_view_backend {
+  void* context;
+  /* Make the window at (left, top), shown when visible is 1; 0 when it
+   * cannot be made. */
+  int (*create)(void* context, int left, int top, int visible);
+  void (*show)(void* context);
+  void (*hide)(void* context);
+  /* The window's current position, asked for before it is destroyed. */
+  void (*position)(void* context, int* left, int* top);
+  void (*destroy)(void* context);
+  /* Draw the whole picture again (a new song's header and empty rows). */
+  void (*repaint)(void* context);
+  /* A key went down or up (only while the window is meant to be seen). */
+  void (*set_dot)(void* context, int row, int key);
+  void (*reset_dot)(void* context, int row, int key);
+  /* A row's track name; narrow is 1 for names of more than 14 bytes. */
+  void (*track_name)(void* context, int row, const char* name, size_t length, int narrow);
+  /* The song's header lines. */
+  void (*header)(void* context, const char* file_line, const char* title_line, const char* rate_label,
+                 const char* channel_label, const char* effect_label);
+} kvt_view_backend;
+
+typedef struct kvt_view_snapshot {
+  unsigned char lit[KVT_VIEW_ROWS][KVT_VIEW_KEYS]; /* 1 where a key is down */
+  char names[KVT_VIEW_ROWS][128];                   /* NUL-terminated bytes */
+  int narrow[KVT_VIEW_ROWS];                        /* 1: more than 14 bytes */
+  char file_line[512];                              /* "File  : " and the path */
+  char title_line[512];                             /* "Title : ..." */
+  char rate_label[16];                              /* "44.10KHz" ... */
+  char channel_label[16];                           /* mono or stereo */
+  char effect_label[16];                            /* "Effect=0" ... */
+  int visible;                                      /* viewflag */
+  unsigned long serial; /* changes whenever anything above changes */
+} kvt_view_snapshot;
+
+/* The default player's view backend (copied; NULL: none, the view then
+ * keeps its state only). Set it before _set_view. */
+KVT_API void kvt_set_view_backend(const kvt_view_backend* backend);
+/* Stores the window state and makes the window; 1, or 0 when the backend
+ * could not make it. */
+KVT_API int _set_view(int left, int top, int visible);
+/* Shows the window; it is meant to be seen again. */
+KVT_API void _OpenView(void);
+/* Destroys the window, keeping its last position. */
+KVT_API void _DestroyView(void);
+KVT_API int _GetLeftView(void);
+KVT_API int _GetTopView(void);
+KVT_API int _GetView(void);
+/* The user closed the window: it is hidden, not destroyed. */
+KVT_API void kvt_view_closed(void);
+/* The default player's picture, whole and consistent. Any thread. */
+KVT_API void kvt_view_snapshot_get(kvt_view_snapshot* snapshot);
+/* The same for a player handle. */
+KVT_API void kvt_player_view_snapshot(kvt_player* player, kvt_view_snapshot* snapshot);
+
 /* ---- Reading a song for display ---- */
 
 typedef struct kvt_song_info {
@@ -228,6 +301,35 @@ KVT_API long kvt_song_part_notes(const unsigned char* image, size_t size, unsign
 /* Finds a voice file as the loader does, under settings->pcm_dir. Returns 0
  * and the path (truncated to path_size), or 1 when it is not found. */
 KVT_API int kvt_find_voice(const char* name, const playstruct* settings, char* path, size_t path_size);
+
+/* ---- Following a song's keys without sound ----
+ *
+ * The visual player's command analyser on a song image of the caller's:
+ * it walks every part as the view does while the song plays and says which
+ * key of which keyboard row goes down or up and which text names a row.
+ * One tick is 1/2756.25 s of the view's clock. Any thread, one call at a
+ * time per analyser; the callbacks run inside kvt_analyzer_new and
+ * kvt_analyzer_tick, on the caller's thread. */
+
+typedef struct kvt_view_calls {
+  void* context;
+  /* Key `key` (0..95) of row `row` (0..16) went down, or up. */
+  void (*set_dot)(void* context, int row, int key);
+  void (*reset_dot)(void* context, int row, int key);
+  /* Row `row`'s track name: bytes as the song holds them (Shift-JIS). */
+  void (*name)(void* context, int row, const unsigned char* name, size_t length);
+} kvt_view_calls;
+
+typedef struct kvt_analyzer kvt_analyzer;
+
+/* Checks the image as the loader does, copies it (and the calls; any
+ * callback may be NULL) and reads each part's first event. NULL when the
+ * image is not song data or is damaged (kvt_song_read_info would not give
+ * KVT_SONG_OK), or when memory is short. */
+KVT_API kvt_analyzer* kvt_analyzer_new(const unsigned char* image, size_t size, const kvt_view_calls* calls);
+/* One tick. Returns 1 once every part has ended, else 0. */
+KVT_API int kvt_analyzer_tick(kvt_analyzer* analyzer);
+KVT_API void kvt_analyzer_delete(kvt_analyzer* analyzer);
 
 #ifdef __cplusplus
 }
