@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -17,6 +18,7 @@
 #include "playback_songs.h"
 #include "realtime_playback.h"
 #include "song_builder.h"
+#include "track_view_recorder.h"
 
 namespace kvt::test {
 namespace {
@@ -171,6 +173,27 @@ struct DotCounter {
   std::vector<std::string> names;
 };
 
+// A song played with the keyboard on the memory sink at `speed` times real
+// time, its view reporting to `backend` when one is given.
+struct KeyboardPlayback {
+  explicit KeyboardPlayback(double speed) : playback(player, view, std::make_unique<host::MemorySink>(speed, card)) {}
+
+  int play(const std::string& path, const std::string& voices, int rate_index) {
+    playstruct s = settings_for(voices);
+    s.rate_index = rate_index;
+    s.keyboard_flag = 1;
+    return playback.play(path.c_str(), s, title, &target);
+  }
+
+  host::Player player;
+  host::VisualPlayer view;
+  host::SinkRecording card;
+  host::RealtimePlayback playback;
+  NotifyRecorder notices;
+  kvt_notify_target target = notices.target();
+  char title[256] = {};
+};
+
 TEST(VisualPlayback, APlayingSongLightsKeysOnlyAHiddenWindowDoesNotDraw) {
   ScratchDir dir;
   Bytes part{0xFD, 15, 'f', 'i', 'f', 't', 'e', 'e', 'n', '-', 'b', 'y', 't', 'e', 's', '!', '!'};
@@ -181,32 +204,76 @@ TEST(VisualPlayback, APlayingSongLightsKeysOnlyAHiddenWindowDoesNotDraw) {
   dir.write("voices/tone.kvw", tone.voice);
   for (const int visible : {1, 0}) {
     SCOPED_TRACE(testing::Message() << "visible " << visible);
-    host::Player player;
-    host::VisualPlayer view;
     DotCounter window;
     const kvt_view_backend table = window.table();
-    view.window().set_backend(&table);
-    view.window().set_view(0, 0, visible);
-    host::SinkRecording card;
-    host::RealtimePlayback playback(player, view, std::make_unique<host::MemorySink>(100, card));
-    NotifyRecorder notices;
-    const kvt_notify_target to = notices.target();
-    playstruct s = settings_for(dir / "voices");
-    s.rate_index = 2;
-    s.keyboard_flag = 1;
-    char title[256];
-    ASSERT_EQ(playback.play(path.c_str(), s, title, &to), 0);
+    KeyboardPlayback song(100);
+    song.view.window().set_backend(&table);
+    song.view.window().set_view(0, 0, visible);
+    ASSERT_EQ(song.play(path, dir / "voices", 2), 0);
     unsigned long lit_seen = 0;
     for (int i = 0; i < 500 && lit_seen == 0; ++i) {
-      const kvt_view_snapshot snap = view.window().snapshot();
+      const kvt_view_snapshot snap = song.view.window().snapshot();
       for (int k = 0; k < KVT_VIEW_KEYS; ++k) lit_seen += snap.lit[0][k];
       std::this_thread::sleep_for(10ms);
     }
-    playback.waveout_stop();
+    song.playback.waveout_stop();
     EXPECT_GT(lit_seen, 0u);
     EXPECT_EQ(window.dots > 0, visible == 1);
     EXPECT_EQ(window.names, std::vector<std::string>{"0 fifteen-bytes!! narrow"});
   }
+}
+
+
+// The one key lit in row 0 of a keyboard picture, or -1 when none is.
+template <class Row>
+int only_key(const Row& row) {
+  for (int k = 0; k < KVT_VIEW_KEYS; ++k) {
+    if (row[k] != 0) return k;
+  }
+  return -1;
+}
+
+// At real speed the view keeps pace with the card: whenever a buffer has
+// played, the keys shown are those the analyser shows at some tick within
+// a buffer of the audio position.
+TEST(VisualPlayback, AtEveryPlayedBufferTheKeysShownAreThoseWithinABufferOfTheAudio) {
+  constexpr int kTicksPerBuffer = 768;  // 12288 frames at 44100 Hz
+  ScratchDir dir;
+  Bytes part{0x73, 0, 0x6D, 245};
+  for (int i = 0; i < 60; ++i) part.insert(part.end(), {static_cast<std::uint8_t>(20 + i), 2});  // 56 ticks each
+  part.push_back(0xFF);
+  const ToneSong tone = tone_song({part});
+  const std::string path = dir.write("steps.kvt", tone.song);
+  dir.write("voices/tone.kvw", tone.voice);
+
+  FollowedSong reference(tone.song);
+  std::vector<int> shown_at{only_key(reference.analyzer.poti1[0])};
+  for (int t = 0; t < 60 * 56 + 2 * kTicksPerBuffer; ++t) {
+    reference.run(1);
+    shown_at.push_back(only_key(reference.analyzer.poti1[0]));
+  }
+  auto shown_near = [&](int ticks, int key) {
+    const int from = std::max(0, ticks - kTicksPerBuffer);
+    const int to = std::min<int>(static_cast<int>(shown_at.size()) - 1, ticks + kTicksPerBuffer);
+    return std::find(shown_at.begin() + from, shown_at.begin() + to + 1, key) != shown_at.begin() + to + 1;
+  };
+
+  KeyboardPlayback song(1);
+  ASSERT_EQ(song.play(path, dir / "voices", 0), 0);
+  unsigned long last_frames = 0;
+  int boundaries = 0;
+  while (song.notices.count(KVT_COMMAND_SONG_END) == 0) {
+    const kvt_play_state state = song.playback.state();
+    if (state.playing == 1 && state.frames != last_frames) {
+      last_frames = state.frames;
+      const int ticks = static_cast<int>(state.frames / 12288) * kTicksPerBuffer;
+      const int key = only_key(song.view.window().snapshot().lit[0]);
+      EXPECT_TRUE(shown_near(ticks, key)) << "key " << key << " at tick " << ticks;
+      ++boundaries;
+    }
+    std::this_thread::sleep_for(1ms);
+  }
+  EXPECT_GE(boundaries, 4);
 }
 
 }  // namespace

@@ -205,9 +205,10 @@ KVT_API int kvt_render_finish(kvt_render* render);
  * things change) or takes snapshots from its own timer, or both.
  *
  * Threads: create, show, hide, position and destroy are called from
- * inside the view exports on the caller's thread. header comes from
- * inside _play on the control thread; repaint, set_dot, reset_dot and
- * track_name come from the view timer's thread. A backend called from a
+ * inside the view exports on the caller's thread. header and repaint come
+ * from inside _play on the control thread; set_dot, reset_dot and
+ * track_name come from there for a song's first events, then from the
+ * view timer's thread. A backend called from a
  * library thread must never wait for the GUI thread: it posts. Texts are
  * bytes as the song holds them (Shift-JIS). */
 
