@@ -43,11 +43,12 @@ class EndNotices {
   std::map<int, unsigned long> last_;  // by command, the serial it last came with
 };
 
-// Kept for the whole run: a song's end may still be on its way when its
-// loop has returned.
+// Kept for the whole run and never destroyed: a song's end may still be on
+// its way when its loop has returned, even while the process exits and the
+// library's notice thread outlives this file's static objects.
 EndNotices& end_notices() {
-  static EndNotices notices;
-  return notices;
+  static EndNotices* const notices = new EndNotices;
+  return *notices;
 }
 
 kvt_play_state state_of(const PlayItem& item) {

@@ -95,12 +95,12 @@ TEST_F(PlayCommandTest, ListPlaysEveryFileInOrderAndGoesOnPastFailures) {
 
 TEST_F(PlayCommandTest, RepeatAndShufflePlayUntilInterrupted) {
   const CommandRun repeat = run_kvt(args({"play", "--repeat", song}), 1500);
-  EXPECT_EQ(repeat.status, 130);
+  EXPECT_EQ(repeat.status, 130) << repeat.err;
   EXPECT_GE(count_of(repeat.out, "Title : None\n"), 2u) << repeat.out;
 
   dir.write("Other.kvt", tone_song({{0x73, 0, 0x6D, 245, 40, 48, 0xFF}}).song);
   const CommandRun shuffle = run_kvt(args({"play", "--shuffle", song, dir / "Other.kvt"}), 1500);
-  EXPECT_EQ(shuffle.status, 130);
+  EXPECT_EQ(shuffle.status, 130) << shuffle.err;
   EXPECT_GE(count_of(shuffle.out, "Title : None\n"), 2u) << shuffle.out;
 
   // Nothing playable: the program ends instead of trying for ever.
