@@ -23,12 +23,12 @@ build: deps
 	cmake --preset normal -B $(BUILD)
 	cmake --build $(BUILD)
 
-DEMO_SONG := $(BUILD)/samples/canon_in_d.KVT
+DEMO_SONG := $(BUILD)/share/kvt97/Sample/canon_in_d.KVT
 DEMO_WAV := $(BUILD)/demo.wav
 
 demo: build
 	$(BUILD)/bin/kvt wav $(DEMO_SONG) -o $(DEMO_WAV)
-	@echo "The demo song is in $(abspath $(DEMO_WAV)); the sample songs are in $(abspath $(BUILD)/samples)."
+	@echo "The demo song is in $(abspath $(DEMO_WAV)); the sample songs are in $(abspath $(BUILD)/share/kvt97/Sample); start the application with $(abspath $(BUILD)/bin/kvt97)."
 
 test-fast: build
 	ctest --test-dir $(BUILD) --output-on-failure

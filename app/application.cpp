@@ -1,0 +1,143 @@
+#include "application.h"
+
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+
+#include "album_file.h"
+#include "builtin_albums.h"
+#include "dialog_choices.h"
+#include "document_viewer.h"
+#include "help_viewer.h"
+#include "kvt/player.h"
+#include "main_window.h"
+#include "qt_prompts.h"
+#include "scratch_space.h"
+#include "signal_bridge.h"
+#include "single_instance.h"
+#include "qt_view_backend.h"
+
+namespace kvt::app {
+
+Application::Application(ProgramPaths paths, UserPrompts* prompts, UserChoices* choices, QObject* parent)
+    : QObject(parent),
+      paths_(std::move(paths)),
+      qt_prompts_(prompts == nullptr ? std::make_unique<QtPrompts>(nullptr) : nullptr),
+      dialog_choices_(choices == nullptr ? std::make_unique<DialogChoices>() : nullptr),
+      prompts_(prompts != nullptr ? prompts : qt_prompts_.get()),
+      choices_(choices != nullptr ? choices : dialog_choices_.get()),
+      albums_(*prompts_) {}
+
+Application::~Application() = default;
+
+std::optional<int> Application::start(const QStringList& files) {
+  // First: a stop signal during start-up waits in the bridge until the
+  // event loop runs, and then closes the program in order.
+  signals_ = std::make_unique<SignalBridge>();
+  connect(signals_.get(), &SignalBridge::stop_requested, this, [this] { shut_down(); });
+  // Before the settings are read: an earlier program asked to close saves
+  // its settings and albums, and this one must start from them.
+  make_config_dir(paths_);
+  instance_ = std::make_unique<SingleInstance>(SingleInstance::default_socket_path(QString::fromStdString(paths_.config_dir)));
+  if (instance_->claim(files.size() == 1) == SingleInstance::Claim::raised_other) return 0;
+  load();
+  scratch_ = std::make_unique<frontend::ScratchSpace>();
+  view_backend_ = std::make_unique<QtViewBackend>();
+  view_backend_->install();
+  _play_init();
+  _set_view(en_.view_left, en_.view_top, en_.view_visible);
+  make_windows();
+  if (files.size() == 1) state_.chosen = files.front().toStdString();  // played once playing from the window lands
+  connect(instance_.get(), &SingleInstance::close_requested, this, [this] { shut_down(); });
+  connect(instance_.get(), &SingleInstance::raise_requested, this, [this] {
+    main_->showNormal();
+    main_->raise();
+    main_->activateWindow();
+  });
+  return std::nullopt;
+}
+
+void Application::load() {
+  en_ = load_settings(paths_);
+  en_.cfg_select = 0;  // every start uses the first configuration
+  albums_.set_cur_album(en_.cur_album);
+  rebuild_albums(albums_, paths_.sample_dir, paths_.dova_dir, paths_.albumfile);
+}
+
+void Application::make_windows() {
+  viewer_ = std::make_unique<DocumentViewer>(state_, *prompts_);
+  viewer_->move(en_.doc_left, en_.doc_top);
+  viewer_->resize(en_.doc_width, en_.doc_height);
+  connect(viewer_.get(), &DocumentViewer::closedByUser, this, [this] { en_.doc_visible = 0; });
+  if (en_.doc_visible == 1) viewer_->show();
+  help_ = std::make_unique<HelpViewer>(paths_.doc_dir);
+
+  MainWindowContext context{en_,
+                            albums_,
+                            state_,
+                            *prompts_,
+                            *choices_,
+                            [this] { show_document_viewer(); },
+                            [this] { viewer_->refresh(); },
+                            [this](const std::string& name) { help_->show_document(name); },
+                            [this] { shut_down(); }};
+  main_ = std::make_unique<MainWindow>(std::move(context));
+  if (qt_prompts_) qt_prompts_->set_owner(main_.get());
+  if (dialog_choices_) dialog_choices_->set_owner(main_.get());
+  connect(viewer_.get(), &DocumentViewer::fileDropped, main_.get(),
+          [this](const QString& path) { main_->take_file(path.toStdString()); });
+  main_->move(en_.main_left, en_.main_top);
+  main_->resize(en_.main_width, en_.main_height);
+  main_->show();
+}
+
+void Application::show_document_viewer() {
+  en_.doc_visible = 1;
+  viewer_->show();
+  viewer_->raise();
+  viewer_->activateWindow();
+}
+
+void Application::shut_down() {
+  if (shut_down_ || !main_) return;
+  shut_down_ = true;
+  main_->command(110);
+  _DestroyView();
+  en_.view_visible = _GetView();
+  en_.view_left = _GetLeftView();
+  en_.view_top = _GetTopView();
+  const QRect doc = viewer_->geometry();
+  en_.doc_left = viewer_->frameGeometry().left();
+  en_.doc_top = viewer_->frameGeometry().top();
+  en_.doc_width = doc.width();
+  en_.doc_height = doc.height();
+  viewer_.reset();
+  help_.reset();
+  scratch_.reset();  // the temporary files go with it
+  en_.main_left = main_->frameGeometry().left();
+  en_.main_top = main_->frameGeometry().top();
+  en_.main_width = main_->width();
+  en_.main_height = main_->height();
+  en_.cur_album = albums_.cur_album();
+  if (!save_settings(paths_, en_)) {
+    prompts_->inform("Can not open " + paths_.inifile + "!", "KVT97", BoxIcon::exclamation);
+  }
+  save_album_file(paths_.albumfile, albums_);
+  // Destroyed with the application: this may run inside the window's own
+  // close event.
+  main_->hide();
+  QApplication::quit();
+}
+
+int run_application(int argc, char** argv) {
+  QApplication qt(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("kvt97"));
+  QApplication::setQuitOnLastWindowClosed(false);  // the main window closes in its own order
+  QStringList files = QApplication::arguments();
+  files.removeFirst();
+  Application app(program_paths());
+  if (const std::optional<int> code = app.start(files)) return *code;
+  return QApplication::exec();
+}
+
+}  // namespace kvt::app

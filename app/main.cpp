@@ -1,1 +1,4 @@
-int main() { return 0; }
+// kvt97: the desktop application.
+#include "application.h"
+
+int main(int argc, char** argv) { return kvt::app::run_application(argc, argv); }

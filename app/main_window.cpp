@@ -1,0 +1,279 @@
+#include "main_window.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+
+#include "album_store.h"
+#include "app_state.h"
+#include "control_surface.h"
+#include "display_text.h"
+#include "dropped_file.h"
+#include "kvt/kvtc.h"
+#include "kvt/mid2kvt.h"
+#include "kvt/player.h"
+#include "main_menu.h"
+#include "settings_record.h"
+#include "song_title.h"
+#include "user_choices.h"
+#include "user_prompts.h"
+
+namespace kvt::app {
+
+namespace {
+
+const std::string kConfirm = "確認メッセージ";
+
+QString shown(std::string_view bytes) { return QString::fromStdString(frontend::to_utf8(bytes)); }
+
+// File y of album x, empty when there is none.
+std::string file_at(const AlbumStore& albums, int x, int y) {
+  return std::string(albums.fm_file(x, y).value_or(std::string_view()));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
+    : QMainWindow(parent), context_(std::move(context)) {
+  setWindowTitle(QStringLiteral("KVT97"));
+  setAcceptDrops(true);
+  auto* area = new ControlSurface(this);
+  setCentralWidget(area);
+  controls_ = make_main_controls(area->surface());
+  menu_ = std::make_unique<MainMenu>(menuBar(), [this](int id) { command(id); });
+  for (int id : {1, 110, 103, 104, 107, 105, 109, 300, 601}) {
+    connect(controls_.button(id), &QPushButton::clicked, this, [this, id] { command(id); });
+  }
+  connect(controls_.list, &QListWidget::currentRowChanged, this, [this](int row) { selection_changed(row); });
+  connect(controls_.list, &QListWidget::itemDoubleClicked, this, [this] { command(1); });
+  show_mode(mode());
+}
+
+MainWindow::~MainWindow() = default;
+
+ListMode MainWindow::mode() const {
+  return context_.en.list_mode == 1 ? ListMode::files : ListMode::albums;
+}
+
+void MainWindow::show_mode(ListMode mode) {
+  context_.en.list_mode = static_cast<int>(mode);
+  const int x = context_.albums.cur_album();
+  relabel(controls_, mode, shown(context_.albums.album(x)));
+  fill_list();
+}
+
+// The list for the mode, with the current album or file selected; the edit
+// field shows it.
+void MainWindow::fill_list() {
+  AlbumStore& albums = context_.albums;
+  const int x = albums.cur_album();
+  QSignalBlocker quiet(controls_.list);
+  controls_.list->clear();
+  int current = -1;
+  if (mode() == ListMode::albums) {
+    for (int a = 0; a < albums.album_num(); ++a) controls_.list->addItem(shown(albums.album(a)));
+    current = x;
+    controls_.edit->setText(shown(albums.album(x)));
+  } else {
+    for (int y = 0; y < albums.fm_num(x); ++y) controls_.list->addItem(shown(file_at(albums, x, y)));
+    current = albums.fm_cur(x);
+    controls_.edit->setText(shown(file_at(albums, x, current)));
+  }
+  controls_.list->setCurrentRow(current);
+}
+
+void MainWindow::selection_changed(int row) {
+  if (row < 0) return;
+  AlbumStore& albums = context_.albums;
+  if (mode() == ListMode::albums) {
+    albums.set_cur_album(row);
+    controls_.edit->setText(shown(albums.album(row)));
+    return;
+  }
+  const int x = albums.cur_album();
+  albums.set_fm_cur(x, row);
+  const std::string path = file_at(albums, x, row);
+  controls_.edit->setText(shown(path));
+  show_title(path);
+}
+
+void MainWindow::show_title(const std::string& path) {
+  controls_.title_line->setText(shown(song_title(path, context_.state.text)));
+}
+
+void MainWindow::command(int id) {
+  switch (id) {
+    case 1:
+    case 108: choose(); break;
+    case 103: context_.show_document_viewer(); break;
+    case 104: _OpenView(); break;
+    case 105: remove(); break;
+    case 106: open_file(); break;
+    case 107: add(); break;
+    case 109: rename_or_clear(); break;
+    case 110: stop(); break;
+    case 120:
+    case 121:
+    case 122:
+    case 123:
+    case 124:
+    case 604: not_yet(); break;
+    case 140: context_.choices.edit_settings(SettingsDialogKind::play, context_.en); break;
+    case 160: context_.choices.edit_settings(SettingsDialogKind::voice_dirs, context_.en); break;
+    case 180: context_.choices.edit_settings(SettingsDialogKind::midi, context_.en); break;
+    case 190: context_.choices.edit_settings(SettingsDialogKind::wav, context_.en); break;
+    case 195: context_.choices.edit_settings(SettingsDialogKind::sound_source, context_.en); break;
+    case 300: context_.show_help("kvt97.md"); break;
+    case 301: context_.show_help("mml.md"); break;
+    case 350: about(); break;
+    case 400:
+      stop();
+      close();
+      break;
+    case 601: news_or_back(); break;
+    default: break;
+  }
+}
+
+void MainWindow::not_yet() { context_.prompts.inform("not yet", "KVT97", BoxIcon::information); }
+
+void MainWindow::choose() {
+  controls_.choose->setEnabled(false);
+  if (mode() == ListMode::albums) {
+    show_mode(ListMode::files);
+    const int x = context_.albums.cur_album();
+    if (context_.albums.fm_num(x) > 0) show_title(file_at(context_.albums, x, context_.albums.fm_cur(x)));
+  } else {
+    stop();
+    const int x = context_.albums.cur_album();
+    context_.state.chosen = file_at(context_.albums, x, context_.albums.fm_cur(x));
+    not_yet();  // playing from the window comes next
+  }
+  controls_.choose->setEnabled(true);
+  context_.repaint_document_viewer();
+}
+
+void MainWindow::remove() {
+  const int row = controls_.list->currentRow();
+  if (row < 0) {
+    context_.prompts.inform("削除する項目を選んで下さい", kConfirm, BoxIcon::exclamation);
+    return;
+  }
+  AlbumStore& albums = context_.albums;
+  if (mode() == ListMode::albums) {
+    if (albums.album_del(row) != 0) return;
+    // The current album must stay one that exists.
+    if (albums.cur_album() >= albums.album_num()) albums.set_cur_album(albums.album_num() - 1);
+  } else {
+    albums.fm_file_del(albums.cur_album(), row);
+  }
+  QSignalBlocker quiet(controls_.list);
+  delete controls_.list->takeItem(row);
+}
+
+void MainWindow::open_file() {
+  if (mode() == ListMode::albums) {
+    context_.prompts.inform("まずアルバムを選択して下さい", kConfirm, BoxIcon::none);
+    return;
+  }
+  std::string& chosen = context_.state.chosen;
+  if (!context_.choices.choose_file(OpenKind::any, context_.en, chosen)) return;
+  AlbumStore& albums = context_.albums;
+  const int x = albums.cur_album();
+  if (!albums.fm_file_add(x, chosen)) return;
+  controls_.edit->setText(shown(chosen));
+  QSignalBlocker quiet(controls_.list);
+  controls_.list->addItem(shown(chosen));
+  controls_.list->setCurrentRow(albums.fm_cur(x));
+}
+
+void MainWindow::add() {
+  if (mode() == ListMode::files) {
+    open_file();
+    return;
+  }
+  const std::optional<std::string> name = context_.choices.new_album_name();
+  if (!name || !context_.albums.album_add(*name)) return;
+  controls_.edit->setText(shown(*name));
+  QSignalBlocker quiet(controls_.list);
+  controls_.list->addItem(shown(*name));
+}
+
+void MainWindow::rename_or_clear() {
+  AlbumStore& albums = context_.albums;
+  const int x = albums.cur_album();
+  if (mode() == ListMode::albums) {
+    const std::optional<std::string> name = context_.choices.album_rename(std::string(albums.album(x)));
+    if (!name) return;
+    albums.album_ren(x, *name);
+    fill_list();
+    return;
+  }
+  if (!context_.prompts.ask_yes_no("本当にファイルをすべて削除しますか？", kConfirm)) return;
+  for (int n = albums.fm_num(x); n > 0; --n) albums.fm_file_del(x, 0);
+  QSignalBlocker quiet(controls_.list);
+  controls_.list->clear();
+}
+
+void MainWindow::stop() {
+  AppState& state = context_.state;
+  if (state.play_flag == PlayFlag::idle) return;
+  _waveout_stop();
+  menu_->hide_stop_item();
+  controls_.stop->setEnabled(false);
+  state.play_flag = PlayFlag::idle;
+  state.exist_doc = false;
+}
+
+void MainWindow::about() {
+  const std::string text = std::string("KVT97 ") + kvt_version() + "\n\nplayer " + kvt_version() + ", compiler " +
+                           kvtc_version() + ", converters " + mid2kvt_version();
+  context_.prompts.inform(text, "バージョン情報", BoxIcon::information);
+}
+
+void MainWindow::news_or_back() {
+  if (mode() == ListMode::albums) {
+    context_.show_help("midi.md");
+    return;
+  }
+  show_mode(ListMode::albums);
+  controls_.title_line->clear();
+}
+
+void MainWindow::take_file(const std::string& path) {
+  AlbumStore& albums = context_.albums;
+  const int x = albums.cur_album();
+  if (!albums.fm_file_add(x, path)) return;
+  controls_.edit->setText(shown(path));
+  if (mode() == ListMode::files) {
+    QSignalBlocker quiet(controls_.list);
+    controls_.list->addItem(shown(path));
+    controls_.list->setCurrentRow(albums.fm_cur(x));
+  }
+  command(1);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();  // the owner shuts down in order and then destroys the window
+  context_.close_requested();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (carries_files(*event->mimeData())) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  event->acceptProposedAction();
+  take_drop(*event->mimeData());
+}
+
+void MainWindow::take_drop(const QMimeData& data) {
+  if (const std::optional<std::string> path = one_dropped_file(data, context_.prompts)) take_file(*path);
+}
+
+}  // namespace kvt::app

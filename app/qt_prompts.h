@@ -10,6 +10,7 @@ namespace kvt::app {
 class QtPrompts : public UserPrompts {
  public:
   explicit QtPrompts(QWidget* owner) : owner_(owner) {}
+  void set_owner(QWidget* owner) { owner_ = owner; }
   void inform(const std::string& text, const std::string& caption, BoxIcon icon) override;
   bool ask_yes_no(const std::string& text, const std::string& caption) override;
 

@@ -64,7 +64,8 @@ struct Settings {
 
 // The path bytes up to their NUL.
 std::string path_text(const SettingsPath& path);
-// Stores `text` cut to 255 bytes, NUL-terminated and NUL-padded.
+// Stores `text` cut to at most 255 bytes between UTF-8 characters,
+// NUL-terminated and NUL-padded.
 void set_path_text(SettingsPath& path, const std::string& text);
 
 // A new installation's settings: the default voice bank, the sample folder.

@@ -37,6 +37,22 @@ std::string cp932_to_utf8(std::string_view bytes) {
 
 }  // namespace
 
+std::string to_shift_jis(std::string_view utf8) {
+  iconv_t cd = iconv_open("CP932", "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(utf8);
+  // No character takes more bytes in CP932 than in UTF-8.
+  std::string out(utf8.size(), '\0');
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t in_left = utf8.size();
+  char* to = out.data();
+  std::size_t out_left = out.size();
+  const bool whole = iconv(cd, &in, &in_left, &to, &out_left) != static_cast<std::size_t>(-1);
+  iconv_close(cd);
+  if (!whole) return std::string(utf8);
+  out.resize(out.size() - out_left);
+  return out;
+}
+
 // Line by line: a library's report may hold a UTF-8 title between lines of
 // its own in Shift-JIS.
 std::string to_utf8(std::string_view bytes) {

@@ -11,4 +11,9 @@ namespace kvt::frontend {
 // CP932.
 std::string to_utf8(std::string_view bytes);
 
+// Text typed in the program made into the bytes that files and libraries
+// hold: CP932 when every character has a code there, else the UTF-8 as it
+// is (so nothing typed is ever lost).
+std::string to_shift_jis(std::string_view utf8);
+
 }  // namespace kvt::frontend

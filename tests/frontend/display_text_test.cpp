@@ -7,6 +7,7 @@
 namespace kvt::test {
 namespace {
 
+using frontend::to_shift_jis;
 using frontend::to_utf8;
 
 TEST(FrontendText, Utf8PassesAsItIs) {
@@ -35,6 +36,25 @@ TEST(FrontendText, EachLineIsReadOnItsOwn) {
 TEST(FrontendText, BytesThatAreNoCharacterShowAsReplacementMarks) {
   EXPECT_EQ(to_utf8("a\xFFz"), "a\xEF\xBF\xBDz");
   EXPECT_EQ(to_utf8("ab\x82"), "ab\xEF\xBF\xBD") << "a lead byte at the end";
+}
+
+TEST(FrontendText, TypedTextBecomesShiftJisWhenItCan) {
+  EXPECT_EQ(to_shift_jis(""), "");
+  EXPECT_EQ(to_shift_jis("album 2"), "album 2");
+  EXPECT_EQ(to_shift_jis("\xE3\x81\x82"), "\x82\xA0");                              // a hiragana letter
+  EXPECT_EQ(to_shift_jis("\xEF\xBD\xBA\xEF\xBD\xB0\xEF\xBE\x84"), "\xBA\xB0\xC4");  // half-width katakana
+  EXPECT_EQ(to_shift_jis("\xE2\x91\xA0"), "\x87\x40");                              // a CP932 extension
+  EXPECT_EQ(to_shift_jis("(\xE6\xA0\xAA)zov"), "(\x8A\x94)zov");
+  const std::string name = "\xEF\xBC\xAB\xEF\xBC\xB6\xEF\xBC\xB4\xEF\xBC\x99\xEF\xBC\x97";  // full-width KVT97
+  EXPECT_EQ(to_shift_jis(name), "\x82\x6A\x82\x75\x82\x73\x82\x58\x82\x56");
+  EXPECT_EQ(to_utf8(to_shift_jis(name)), name);
+}
+
+TEST(FrontendText, TextWithoutShiftJisStaysUtf8) {
+  // One character beyond CP932 keeps the whole text as it was typed.
+  EXPECT_EQ(to_shift_jis("\xE3\x81\x82 \xF0\x9F\x8E\xB5"), "\xE3\x81\x82 \xF0\x9F\x8E\xB5");
+  EXPECT_EQ(to_shift_jis("Caf\xC3\xA9 \xE3\x81\x82"), "Caf\xC3\xA9 \xE3\x81\x82");
+  EXPECT_EQ(to_shift_jis("\x82\xA0"), "\x82\xA0") << "bytes that are no UTF-8 pass as they are";
 }
 
 }  // namespace

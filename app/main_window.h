@@ -1,0 +1,84 @@
+// The main window: the album list that turns into one album's file list,
+// the column of buttons, the menu bar and drops of one file. Every button
+// and menu item runs a command by its id.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+#include "main_controls.h"
+
+class QMimeData;
+
+namespace kvt::app {
+
+class AlbumStore;
+class MainMenu;
+class UserChoices;
+class UserPrompts;
+struct AppState;
+struct ProgramPaths;
+struct Settings;
+
+// What the window works on; all of it outlives the window.
+struct MainWindowContext {
+  Settings& en;
+  AlbumStore& albums;
+  AppState& state;
+  UserPrompts& prompts;
+  UserChoices& choices;
+  // Show and raise the document viewer, repaint it, show a help document
+  // by its file name.
+  std::function<void()> show_document_viewer;
+  std::function<void()> repaint_document_viewer;
+  std::function<void(const std::string&)> show_help;
+  // The window was asked to close: the owner shuts down in order.
+  std::function<void()> close_requested;
+};
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(MainWindowContext context, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  void command(int id);
+  // Adds a dropped (or otherwise given) file to the current album, then
+  // runs command 1.
+  void take_file(const std::string& path);
+  // Files dropped on this window or the document viewer: exactly one is
+  // taken.
+  void take_drop(const QMimeData& data);
+  const MainControls& controls() const { return controls_; }
+  MainMenu& menu() { return *menu_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  ListMode mode() const;
+  void show_mode(ListMode mode);
+  void fill_list();
+  void selection_changed(int row);
+  void show_title(const std::string& path);
+  void not_yet();
+  void about();  // 350
+
+  void choose();         // 1
+  void remove();         // 105
+  void open_file();      // 106
+  void add();            // 107
+  void rename_or_clear();  // 109
+  void stop();           // 110
+  void news_or_back();   // 601
+
+  MainWindowContext context_;
+  MainControls controls_;
+  std::unique_ptr<MainMenu> menu_;
+};
+
+}  // namespace kvt::app
