@@ -4,6 +4,7 @@
 #include <QResizeEvent>
 #include <algorithm>
 
+#include "app_colours.h"
 #include "app_fonts.h"
 #include "main_controls.h"
 
@@ -12,7 +13,7 @@ namespace kvt::app {
 ControlSurface::ControlSurface(QWidget* parent) : CellScrollArea(parent), surface_(new QWidget(viewport())) {
   setFrameShape(QFrame::NoFrame);
   QPalette grey = palette();
-  grey.setColor(QPalette::Window, QColor(127, 127, 127));
+  grey.setColor(QPalette::Window, kGrey);
   viewport()->setPalette(grey);
   // A scroll area's viewport is drawn as a text field; the controls on it
   // inherit its roles and would draw themselves in text colours.

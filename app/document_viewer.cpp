@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include "app_colours.h"
 #include "app_fonts.h"
 #include "document_layout.h"
 #include "dropped_file.h"
@@ -16,7 +17,7 @@ namespace kvt::app {
 
 namespace {
 
-const QColor kBackground(0, 0, 127);
+const QColor& kBackground = kDarkBlue;
 constexpr int kTabStop = 8 * kCellWidth;
 
 // One line with its top-left cell at `origin`, tab stops every 8 columns

@@ -13,30 +13,27 @@ void copy_dir(const SettingsPath& dir, char (&to)[kSettingsPathSize]) {
   std::copy(text.begin(), text.end(), to);
 }
 
-void copy_dirs(const Settings& en, playstruct& play) {
+// What playing and WAVE output share: the voice directories, and their
+// own rate, pan, effect, fade and loop fields.
+void fill(const Settings& en, playstruct& play, int rate, int pan, int effect, int fade, int loop) {
   copy_dir(en.pcm_dir1, play.pcm_dir[0]);
   copy_dir(en.pcm_dir2, play.pcm_dir[1]);
+  play.rate_index = rate;
+  play.channel = 2 - pan;
+  play.effect_level = effect;
+  play.fade = fade;
+  play.loop = loop;
 }
 
 }  // namespace
 
 void set_playstruct(const Settings& en, playstruct& play) {
-  copy_dirs(en, play);
-  play.rate_index = en.play_rate;
-  play.channel = 2 - en.play_pan;
-  play.effect_level = en.play_effect;
-  play.fade = en.play_fade;
-  play.loop = en.play_loop;
+  fill(en, play, en.play_rate, en.play_pan, en.play_effect, en.play_fade, en.play_loop);
   play.keyboard_flag = 1;
 }
 
 void set_wavstruct(const Settings& en, playstruct& play) {
-  copy_dirs(en, play);
-  play.rate_index = en.wav_rate;
-  play.channel = 2 - en.wav_pan;
-  play.effect_level = en.wav_effect;
-  play.fade = en.wav_fade;
-  play.loop = en.wav_loop;
+  fill(en, play, en.wav_rate, en.wav_pan, en.wav_effect, en.wav_fade, en.wav_loop);
   play.bit = en.wav_bits;
 }
 

@@ -7,17 +7,12 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include "app_colours.h"
 #include "app_fonts.h"
 
 namespace kvt::app {
 
 namespace {
-
-const QColor kGrey(127, 127, 127);
-const QColor kCyan(0, 255, 255);
-const QColor kGreen(0, 255, 0);
-const QColor kDarkRed(127, 0, 0);
-const QColor kDarkBlue(0, 0, 127);
 
 void colour(QWidget* widget, QPalette::ColorRole text_role, const QColor& text, QPalette::ColorRole back_role,
             const QColor& back) {

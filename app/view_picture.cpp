@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "app_colours.h"
 #include "app_fonts.h"
 #include "display_text.h"
 
@@ -13,10 +14,10 @@ namespace kvt::app {
 
 namespace {
 
-const QColor kBackground(63, 63, 63);
-const QColor kPanel(0, 0, 127);
-const QColor kSeparator(127, 127, 127);
-const QColor kDot(255, 0, 0);
+const QColor& kBackground = kDarkGrey;
+const QColor& kPanel = kDarkBlue;
+const QColor& kSeparator = kGrey;
+const QColor& kDot = kRed;
 
 // A rectangle by its edges, the right and bottom ones exclusive.
 QRect span(int left, int top, int right, int bottom) { return {left, top, right - left, bottom - top}; }

@@ -35,25 +35,30 @@ bool read_all(int fd, std::uint8_t* to, std::size_t size) {
   return true;
 }
 
-}  // namespace
+enum class Beyond { refuse, cut };
 
-FileRead read_regular_file(const std::string& path, std::size_t limit,
-                           const std::function<std::uint8_t*(std::size_t)>& allocate) {
+FileRead read_regular(const std::string& path, std::size_t limit, Beyond beyond,
+                      const std::function<std::uint8_t*(std::size_t)>& allocate) {
   const Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat st {};
   if (fd.get() < 0 || fstat(fd.get(), &st) != 0) return FileRead::unreadable;
   if (S_ISDIR(st.st_mode)) return FileRead::directory;
   if (!S_ISREG(st.st_mode)) return FileRead::not_regular;
-  if (st.st_size < 0 || static_cast<std::uintmax_t>(st.st_size) > limit) return FileRead::too_large;
-  const auto size = static_cast<std::size_t>(st.st_size);
+  if (st.st_size < 0) return FileRead::too_large;
+  std::uintmax_t length = static_cast<std::uintmax_t>(st.st_size);
+  if (length > limit) {
+    if (beyond == Beyond::refuse) return FileRead::too_large;
+    length = limit;
+  }
+  const auto size = static_cast<std::size_t>(length);
   std::uint8_t* to = allocate(size);
   if (to == nullptr && size > 0) return FileRead::too_large;  // an empty buffer may have no address
   return read_all(fd.get(), to, size) ? FileRead::ok : FileRead::unreadable;
 }
 
-FileRead read_regular_file(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& data) {
+FileRead read_into(const std::string& path, std::size_t limit, Beyond beyond, std::vector<std::uint8_t>& data) {
   std::vector<std::uint8_t> bytes;
-  const FileRead result = read_regular_file(path, limit, [&](std::size_t size) -> std::uint8_t* {
+  const FileRead result = read_regular(path, limit, beyond, [&](std::size_t size) -> std::uint8_t* {
     try {
       bytes.resize(size);
     } catch (const std::bad_alloc&) {
@@ -63,6 +68,21 @@ FileRead read_regular_file(const std::string& path, std::size_t limit, std::vect
   });
   if (result == FileRead::ok) data = std::move(bytes);
   return result;
+}
+
+}  // namespace
+
+FileRead read_regular_file(const std::string& path, std::size_t limit,
+                           const std::function<std::uint8_t*(std::size_t)>& allocate) {
+  return read_regular(path, limit, Beyond::refuse, allocate);
+}
+
+FileRead read_regular_file(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& data) {
+  return read_into(path, limit, Beyond::refuse, data);
+}
+
+FileRead read_regular_file_start(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& data) {
+  return read_into(path, limit, Beyond::cut, data);
 }
 
 }  // namespace kvt

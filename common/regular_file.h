@@ -26,5 +26,8 @@ FileRead read_regular_file(const std::string& path, std::size_t limit,
 
 // Replaces `data` with the file's bytes when the result is ok.
 FileRead read_regular_file(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& data);
+// The same for at most the first `limit` bytes: a longer file is cut, not
+// refused.
+FileRead read_regular_file_start(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& data);
 
 }  // namespace kvt
