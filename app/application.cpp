@@ -62,6 +62,8 @@ void Application::load() {
   en_.cfg_select = 0;  // every start uses the first configuration
   albums_.set_cur_album(en_.cur_album);
   rebuild_albums(albums_, paths_.sample_dir, paths_.dova_dir, paths_.albumfile);
+  // The album file may have lost the album that was current.
+  if (albums_.cur_album() < 0 || albums_.cur_album() >= albums_.album_num()) albums_.set_cur_album(0);
 }
 
 void Application::make_windows() {

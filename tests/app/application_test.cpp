@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include <QApplication>
+#include <QListWidget>
 #include <filesystem>
 
 #include "application.h"
@@ -88,6 +89,18 @@ TEST_F(ApplicationTest, AtTheEndWindowsAndViewStateAreStoredAndBothFilesWritten)
   EXPECT_TRUE(again->document_viewer()->isVisible());
   EXPECT_EQ(_GetView(), 1);
   again->shut_down();
+}
+
+TEST_F(ApplicationTest, ACurrentAlbumThatIsGoneBecomesTheFirst) {
+  app::Settings en = app::fresh_settings(paths);
+  en.cur_album = 7;
+  en.list_mode = 1;
+  ASSERT_TRUE(app::make_config_dir(paths));
+  ASSERT_TRUE(app::save_settings(paths, en));
+  auto application = started();
+  EXPECT_EQ(application->albums().cur_album(), 0);
+  EXPECT_EQ(application->main_window()->controls().list->count(), application->albums().fm_num(0));
+  application->shut_down();
 }
 
 TEST_F(ApplicationTest, SettingsThatCannotBeWrittenAreReportedAndTheAlbumsStillSaved) {
