@@ -17,8 +17,10 @@ struct AppState {
   std::string title;       // `tit`
   std::string text;        // the document or the libraries' log, under kTextSize
   std::string chosen;      // `szFileName`: the path last chosen or played
+  std::string kept_song;   // `szFileName2`: the song data beside the source
   PlayFlag play_flag = PlayFlag::idle;
   bool exist_doc = false;
+  unsigned long serial = 0;  // of the song or WAVE file playing; older notices are stale
 
   // Something plays (a song, a converted song or a WAVE file).
   bool playing() const {

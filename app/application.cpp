@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QPointer>
 #include <cstdio>
 
 #include "album_file.h"
@@ -9,8 +11,10 @@
 #include "dialog_choices.h"
 #include "document_viewer.h"
 #include "help_viewer.h"
+#include "keep_converted.h"
 #include "kvt/player.h"
 #include "main_window.h"
+#include "play_pipeline.h"
 #include "qt_prompts.h"
 #include "scratch_space.h"
 #include "signal_bridge.h"
@@ -18,6 +22,32 @@
 #include "qt_view_backend.h"
 
 namespace kvt::app {
+
+namespace {
+
+// Hands the player library's notices, which come on its threads, to the
+// main window on the GUI thread. Never destroyed: a song's end may still
+// be on its way while the program ends.
+class NoticePoster : public QObject {
+ public:
+  QPointer<MainWindow> window;
+};
+
+NoticePoster* notice_poster() {
+  static NoticePoster* const poster = new NoticePoster;
+  return poster;
+}
+
+void post_notice(void* context, int id, unsigned long serial) {
+  auto* poster = static_cast<NoticePoster*>(context);
+  QMetaObject::invokeMethod(
+      poster, [poster, id, serial] {
+        if (poster->window) poster->window->notice(id, serial);
+      },
+      Qt::QueuedConnection);
+}
+
+}  // namespace
 
 Application::Application(ProgramPaths paths, UserPrompts* prompts, UserChoices* choices, QObject* parent)
     : QObject(parent),
@@ -47,7 +77,11 @@ std::optional<int> Application::start(const QStringList& files) {
   _play_init();
   _set_view(en_.view_left, en_.view_top, en_.view_visible);
   make_windows();
-  if (files.size() == 1) state_.chosen = files.front().toStdString();  // played once playing from the window lands
+  if (files.size() == 1) {
+    state_.chosen = QFile::encodeName(files.front()).toStdString();
+    play_chosen();
+    if (state_.play_flag != PlayFlag::idle) main_->show_playing();
+  }
   connect(instance_.get(), &SingleInstance::close_requested, this, [this] { shut_down(); });
   connect(instance_.get(), &SingleInstance::raise_requested, this, [this] {
     main_->showNormal();
@@ -82,8 +116,11 @@ void Application::make_windows() {
                             [this] { show_document_viewer(); },
                             [this] { viewer_->refresh(); },
                             [this](const std::string& name) { help_->show_document(name); },
-                            [this] { shut_down(); }};
+                            [this] { shut_down(); },
+                            [this] { play_chosen(); },
+                            [this] { keep_converted(); }};
   main_ = std::make_unique<MainWindow>(std::move(context));
+  notice_poster()->window = main_.get();
   if (qt_prompts_) qt_prompts_->set_owner(main_.get());
   if (dialog_choices_) dialog_choices_->set_owner(main_.get());
   connect(viewer_.get(), &DocumentViewer::fileDropped, main_.get(),
@@ -91,6 +128,24 @@ void Application::make_windows() {
   main_->move(en_.main_left, en_.main_top);
   main_->resize(en_.main_width, en_.main_height);
   main_->show();
+}
+
+PipelineContext Application::pipeline() {
+  const std::string& config = paths_.cfgfile[en_.cfg_select == 1 ? 1 : 0];
+  return PipelineContext{en_, state_, *prompts_, config, scratch_->dir(), kvt_notify_target{notice_poster(), post_notice},
+                         [this] { viewer_->refresh(); }};
+}
+
+void Application::play_chosen() {
+  PipelineContext context = pipeline();
+  QApplication::setOverrideCursor(Qt::WaitCursor);  // compiling and converting block the window
+  nandemo(context);
+  QApplication::restoreOverrideCursor();
+}
+
+void Application::keep_converted() {
+  const frontend::Outcome kept = frontend::keep_converted(state_.chosen, converted_song(pipeline()));
+  for (const frontend::Message& message : kept.messages) prompts_->inform(message.text, "KVT97", BoxIcon::error);
 }
 
 void Application::show_document_viewer() {

@@ -21,6 +21,7 @@ class ScratchSpace;
 namespace kvt::app {
 
 class DialogChoices;
+struct PipelineContext;
 class DocumentViewer;
 class HelpViewer;
 class MainWindow;
@@ -57,6 +58,9 @@ class Application : public QObject {
   void load();
   void make_windows();
   void show_document_viewer();
+  PipelineContext pipeline();
+  void play_chosen();
+  void keep_converted();
 
   ProgramPaths paths_;
   Settings en_;

@@ -121,8 +121,8 @@ void MainWindow::command(int id) {
     case 121:
     case 122:
     case 123:
-    case 124:
-    case 604: not_yet(); break;
+    case 124: not_yet(); break;
+    case 604: program_play(); break;
     case 140: context_.choices.edit_settings(SettingsDialogKind::play, context_.en); break;
     case 160: context_.choices.edit_settings(SettingsDialogKind::voice_dirs, context_.en); break;
     case 180: context_.choices.edit_settings(SettingsDialogKind::midi, context_.en); break;
@@ -150,9 +150,7 @@ void MainWindow::choose() {
     if (context_.albums.fm_num(x) > 0) show_title(file_at(context_.albums, x, context_.albums.fm_cur(x)));
   } else {
     stop();
-    const int x = context_.albums.cur_album();
-    context_.state.chosen = file_at(context_.albums, x, context_.albums.fm_cur(x));
-    not_yet();  // playing from the window comes next
+    play_current();
   }
   controls_.choose->setEnabled(true);
   context_.repaint_document_viewer();
@@ -220,14 +218,73 @@ void MainWindow::rename_or_clear() {
   controls_.list->clear();
 }
 
+void MainWindow::show_playing() {
+  controls_.stop->setEnabled(true);
+  menu_->show_stop_item(QStringLiteral("演奏中止(&A)"));
+}
+
 void MainWindow::stop() {
   AppState& state = context_.state;
   if (state.play_flag == PlayFlag::idle) return;
+  if (state.play_flag == PlayFlag::wave) {
+    kvt_wave_stop();  // the rest follows its completion notice
+    return;
+  }
   _waveout_stop();
   menu_->hide_stop_item();
   controls_.stop->setEnabled(false);
+  if (state.play_flag == PlayFlag::converted_song && context_.en.keep_converted == 1) context_.keep_converted();
   state.play_flag = PlayFlag::idle;
   state.exist_doc = false;
+}
+
+void MainWindow::wave_done() {
+  controls_.stop->setEnabled(false);
+  menu_->hide_stop_item();
+  context_.state.play_flag = PlayFlag::idle;
+  context_.state.exist_doc = false;
+}
+
+void MainWindow::notice(int id, unsigned long serial) {
+  const AppState& state = context_.state;
+  if (serial != state.serial) return;
+  if (id == KVT_COMMAND_SONG_END && (state.play_flag == PlayFlag::song || state.play_flag == PlayFlag::converted_song)) {
+    command(604);
+  } else if (id == KVT_NOTICE_WAVE_DONE && state.play_flag == PlayFlag::wave) {
+    wave_done();
+  }
+}
+
+// The next song of the play program once a song has ended, counted from
+// the album's current file (the selection while its files are listed).
+void MainWindow::program_play() {
+  stop();
+  const int program = context_.en.program_mode;
+  if (program < 1 || program > 3) return;
+  AlbumStore& albums = context_.albums;
+  const int x = albums.cur_album();
+  const int count = albums.fm_num(x);
+  if (count == 0) return;  // nothing to choose from
+  int next = albums.fm_cur(x) + (program == 1 ? 0 : 1);
+  if (program == 2 && next >= count) return;  // the program ends after the last file
+  if (program == 3) next = static_cast<int>(random_() % static_cast<unsigned>(count));
+  albums.set_fm_cur(x, next);
+  if (mode() == ListMode::files) {
+    const std::string path = file_at(albums, x, next);
+    QSignalBlocker quiet(controls_.list);
+    controls_.list->setCurrentRow(next);
+    controls_.edit->setText(shown(path));
+    show_title(path);
+  }
+  play_current();
+  context_.repaint_document_viewer();
+}
+
+void MainWindow::play_current() {
+  const int x = context_.albums.cur_album();
+  context_.state.chosen = file_at(context_.albums, x, context_.albums.fm_cur(x));
+  context_.play_chosen();
+  if (context_.state.play_flag != PlayFlag::idle) show_playing();
 }
 
 void MainWindow::about() {

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <random>
 
 #include "main_controls.h"
 
@@ -35,6 +36,10 @@ struct MainWindowContext {
   std::function<void(const std::string&)> show_help;
   // The window was asked to close: the owner shuts down in order.
   std::function<void()> close_requested;
+  // Plays state.chosen through the play-anything pipeline.
+  std::function<void()> play_chosen;
+  // Copies the converted song that was playing beside its source.
+  std::function<void()> keep_converted;
 };
 
 class MainWindow : public QMainWindow {
@@ -51,6 +56,11 @@ class MainWindow : public QMainWindow {
   // Files dropped on this window or the document viewer: exactly one is
   // taken.
   void take_drop(const QMimeData& data);
+  // The player library's notice (the end of a song or of a WAVE file)
+  // about the playback `serial`; stale ones are dropped.
+  void notice(int id, unsigned long serial);
+  // Something has started to play: the stop button and menu item appear.
+  void show_playing();
   const MainControls& controls() const { return controls_; }
   MainMenu& menu() { return *menu_; }
 
@@ -75,10 +85,14 @@ class MainWindow : public QMainWindow {
   void rename_or_clear();  // 109
   void stop();           // 110
   void news_or_back();   // 601
+  void program_play();   // 604
+  void wave_done();
+  void play_current();  // the current file of the current album
 
   MainWindowContext context_;
   MainControls controls_;
   std::unique_ptr<MainMenu> menu_;
+  std::minstd_rand random_{std::random_device{}()};  // the random play program's choices
 };
 
 }  // namespace kvt::app

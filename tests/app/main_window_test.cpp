@@ -16,6 +16,7 @@
 #include "app_state.h"
 #include "control_surface.h"
 #include "display_text.h"
+#include "kvt/player.h"
 #include "main_menu.h"
 #include "main_window.h"
 #include "recorded_prompts.h"
@@ -78,7 +79,13 @@ class MainWindowTest : public testing::Test {
     if (!window_) {
       window_ = std::make_unique<app::MainWindow>(app::MainWindowContext{
           en, albums, state, prompts, choices, [this] { ++viewer_shown; }, [this] { ++viewer_repainted; },
-          [this](const std::string& name) { help.push_back(name); }, [this] { ++close_requests; }});
+          [this](const std::string& name) { help.push_back(name); }, [this] { ++close_requests; },
+          [this] {
+            played.push_back(state.chosen);
+            state.play_flag = plays_as;
+            state.serial = ++serial;
+          },
+          [this] { ++kept; }});
     }
     return *window_;
   }
@@ -103,7 +110,10 @@ class MainWindowTest : public testing::Test {
   ScriptedChoices choices;
   app::AlbumStore albums;
   ScratchFolder folder;
-  int viewer_shown = 0, viewer_repainted = 0, close_requests = 0;
+  int viewer_shown = 0, viewer_repainted = 0, close_requests = 0, kept = 0;
+  std::vector<std::string> played;  // what the window asked to play
+  app::PlayFlag plays_as = app::PlayFlag::song;
+  unsigned long serial = 0;
   std::vector<std::string> help;
 
  private:
@@ -336,6 +346,97 @@ TEST_F(MainWindowTest, TheSurfaceScrollsByColumnsAndRows) {
   EXPECT_EQ(area->verticalScrollBar()->value(), area->verticalScrollBar()->maximum());
   area->resize(640, 480);
   EXPECT_EQ(area->surface()->pos(), QPoint(0, 0));
+}
+
+class PlayingTest : public MainWindowTest {
+ protected:
+  PlayingTest() {
+    for (const char* f : {"/m/a.kvt", "/m/b.mid", "/m/c.kvt"}) albums.fm_file_add(2, f);
+    en.list_mode = 1;
+  }
+  void play_row(int row) {
+    controls().list->setCurrentRow(row);
+    window().command(1);
+  }
+  std::string file_of_row(int row) { return controls().list->item(row)->text().toStdString(); }
+  bool stop_shown() { return controls().stop->isEnabled() && window().menu().item(110) != nullptr; }
+};
+
+TEST_F(PlayingTest, PlayingShowsTheStopControlsAndStoppingTakesThemAway) {
+  play_row(1);
+  EXPECT_EQ(played, std::vector<std::string>{"/m/b.mid"});
+  EXPECT_TRUE(stop_shown());
+  EXPECT_EQ(window().menu().item(110)->text(), QStringLiteral("演奏中止(&A)"));
+  window().command(110);
+  EXPECT_FALSE(stop_shown());
+  EXPECT_EQ(state.play_flag, app::PlayFlag::idle);
+  EXPECT_EQ(kept, 0);
+
+  // A converted song is kept beside its source when it stops, if asked to.
+  plays_as = app::PlayFlag::converted_song;
+  en.keep_converted = 1;
+  play_row(1);
+  window().command(110);
+  EXPECT_EQ(kept, 1);
+  en.keep_converted = 0;
+  play_row(1);
+  window().command(110);
+  EXPECT_EQ(kept, 1);
+
+  // Nothing that plays: the controls stay away.
+  plays_as = app::PlayFlag::idle;
+  play_row(0);
+  EXPECT_FALSE(stop_shown());
+}
+
+TEST_F(PlayingTest, AWaveFileEndsWithItsNoticeAndStaleNoticesAreDropped) {
+  plays_as = app::PlayFlag::wave;
+  play_row(0);
+  window().notice(KVT_NOTICE_WAVE_DONE, serial - 1);
+  EXPECT_TRUE(stop_shown());
+  window().notice(KVT_NOTICE_WAVE_DONE, serial);
+  EXPECT_FALSE(stop_shown());
+  EXPECT_EQ(state.play_flag, app::PlayFlag::idle);
+}
+
+TEST_F(PlayingTest, PlayProgramsChooseTheNextSongAtASongsEnd) {
+  play_row(1);
+  window().notice(KVT_COMMAND_SONG_END, serial);  // no program
+  EXPECT_EQ(played.size(), 1u);
+  EXPECT_FALSE(stop_shown());
+
+  en.program_mode = 1;  // repeat one song
+  play_row(1);
+  window().notice(KVT_COMMAND_SONG_END, serial);
+  EXPECT_EQ(played.back(), "/m/b.mid");
+  EXPECT_EQ(played.size(), 3u);
+
+  en.program_mode = 2;  // continuous, no wrap-around
+  window().notice(KVT_COMMAND_SONG_END, serial);
+  EXPECT_EQ(played.back(), "/m/c.kvt");
+  EXPECT_EQ(controls().list->currentRow(), 2);
+  EXPECT_EQ(controls().edit->text(), QStringLiteral("/m/c.kvt"));
+  window().notice(KVT_COMMAND_SONG_END, serial);
+  EXPECT_EQ(played.size(), 4u);
+  EXPECT_EQ(state.play_flag, app::PlayFlag::idle);
+
+  en.program_mode = 3;  // random, always a file of the album
+  for (int i = 0; i < 20; ++i) {
+    play_row(0);
+    window().notice(KVT_COMMAND_SONG_END, serial);
+    EXPECT_EQ(played.back(), file_of_row(controls().list->currentRow()));
+  }
+}
+
+TEST_F(PlayingTest, AnAlbumWithoutFilesPlaysNothingAtASongsEnd) {
+  play_row(0);
+  window().command(109);  // asked: no
+  prompts.answers = {true};
+  window().command(109);
+  en.program_mode = 3;
+  const std::size_t before = played.size();
+  window().notice(KVT_COMMAND_SONG_END, serial);
+  EXPECT_EQ(played.size(), before);
 }
 
 }  // namespace
