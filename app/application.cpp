@@ -118,7 +118,8 @@ void Application::make_windows() {
                             [this](const std::string& name) { help_->show_document(name); },
                             [this] { shut_down(); },
                             [this] { play_chosen(); },
-                            [this] { keep_converted(); }};
+                            [this] { keep_converted(); },
+                            [this] { return active_config(); }};
   main_ = std::make_unique<MainWindow>(std::move(context));
   notice_poster()->window = main_.get();
   if (qt_prompts_) qt_prompts_->set_owner(main_.get());
@@ -130,10 +131,11 @@ void Application::make_windows() {
   main_->show();
 }
 
+std::string Application::active_config() const { return paths_.cfgfile[en_.cfg_select == 1 ? 1 : 0]; }
+
 PipelineContext Application::pipeline() {
-  const std::string& config = paths_.cfgfile[en_.cfg_select == 1 ? 1 : 0];
-  return PipelineContext{en_, state_, *prompts_, config, scratch_->dir(), kvt_notify_target{notice_poster(), post_notice},
-                         [this] { viewer_->refresh(); }};
+  return PipelineContext{en_, state_, *prompts_, active_config(), scratch_->dir(),
+                         kvt_notify_target{notice_poster(), post_notice}, [this] { viewer_->refresh(); }};
 }
 
 void Application::play_chosen() {

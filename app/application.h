@@ -58,6 +58,7 @@ class Application : public QObject {
   void load();
   void make_windows();
   void show_document_viewer();
+  std::string active_config() const;
   PipelineContext pipeline();
   void play_chosen();
   void keep_converted();

@@ -14,14 +14,14 @@ MainMenu::MainMenu(QMenuBar* bar, std::function<void(int)> command) : bar_(bar),
   add(file_menu_, 106, QStringLiteral("ﾌｧｲﾙを開く(&O)"));
   exit_item_ = add(file_menu_, 400, QStringLiteral("終了(&X)"));
 
-  QMenu* convert = bar->addMenu(QStringLiteral("変換(&C)"));
+  QMenu* convert = convert_menu_ = bar->addMenu(QStringLiteral("変換(&C)"));
   add(convert, 120, QStringLiteral("ﾏｸﾛﾌｧｲﾙ (*.MML) -> KVTﾃﾞｰﾀ (*.KVT) (&A)..."));
   add(convert, 121, QStringLiteral("MIDIﾃﾞｰﾀ (*.MID) -> KVTﾃﾞｰﾀ (*.KVT) (&B)..."));
   add(convert, 122, QStringLiteral("KVTﾃﾞｰﾀ (*.KVT) -> ｳｪｰﾌﾞﾃﾞｰﾀ (*.WAV) (&C)..."));
   add(convert, 123, QStringLiteral("RCPﾃﾞｰﾀ (*.RCP) -> MIDIﾃﾞｰﾀ (*.MID) (&D)..."));
   add(convert, 124, QStringLiteral("RCPﾃﾞｰﾀ (*.RCP) -> KVTﾃﾞｰﾀ (*.KVT) (&E)..."));
 
-  QMenu* settings = bar->addMenu(QStringLiteral("設定(&S)"));
+  QMenu* settings = settings_menu_ = bar->addMenu(QStringLiteral("設定(&S)"));
   add(settings, 140, QStringLiteral("演奏状態の設定(&P)..."));
   add(settings, 160, QStringLiteral("音色波形データのディレクトリ(&D)..."));
   add(settings, 180, QStringLiteral("MIDIファイルからの変換時の設定(&C)..."));
@@ -53,6 +53,11 @@ void MainMenu::hide_stop_item() {
   file_menu_->removeAction(stop_item_);
   stop_item_->deleteLater();  // it may be the item being triggered
   stop_item_ = nullptr;
+}
+
+void MainMenu::set_settings_enabled(bool enabled) {
+  convert_menu_->setEnabled(enabled);
+  settings_menu_->setEnabled(enabled);
 }
 
 QAction* MainMenu::item(int id) const {

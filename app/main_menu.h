@@ -21,6 +21,8 @@ class MainMenu {
   // Inserts the stop item with `text` ("演奏中止(&A)" or "変換中止(&A)").
   void show_stop_item(const QString& text);
   void hide_stop_item();
+  // The conversion and settings menus, greyed while a WAVE file is written.
+  void set_settings_enabled(bool enabled);
   // The item with `id`, or null (also the stop item while it is shown).
   QAction* item(int id) const;
 
@@ -30,6 +32,8 @@ class MainMenu {
   QMenuBar* bar_;
   std::function<void(int)> command_;
   QMenu* file_menu_ = nullptr;
+  QMenu* convert_menu_ = nullptr;
+  QMenu* settings_menu_ = nullptr;
   QAction* exit_item_ = nullptr;
   QAction* stop_item_ = nullptr;
 };

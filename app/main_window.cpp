@@ -12,16 +12,19 @@
 #include "album_store.h"
 #include "app_state.h"
 #include "control_surface.h"
+#include "conversions.h"
 #include "display_text.h"
 #include "dropped_file.h"
 #include "kvt/kvtc.h"
 #include "kvt/mid2kvt.h"
 #include "kvt/player.h"
+#include "library_records.h"
 #include "main_menu.h"
 #include "settings_record.h"
 #include "song_title.h"
 #include "user_choices.h"
 #include "user_prompts.h"
+#include "wave_output_dialog.h"
 
 namespace kvt::app {
 
@@ -121,7 +124,7 @@ void MainWindow::command(int id) {
     case 121:
     case 122:
     case 123:
-    case 124: not_yet(); break;
+    case 124: convert(id); break;
     case 604: program_play(); break;
     case 140: context_.choices.edit_settings(SettingsDialogKind::play, context_.en); break;
     case 160: context_.choices.edit_settings(SettingsDialogKind::voice_dirs, context_.en); break;
@@ -140,7 +143,55 @@ void MainWindow::command(int id) {
   }
 }
 
-void MainWindow::not_yet() { context_.prompts.inform("not yet", "KVT97", BoxIcon::information); }
+void MainWindow::convert(int id) {
+  stop();
+  ConversionContext c{context_.en,
+                      context_.state,
+                      context_.choices,
+                      context_.prompts,
+                      context_.active_config(),
+                      context_.show_document_viewer,
+                      context_.repaint_document_viewer,
+                      [this](const std::string& song, const std::string& wav) { return render_wave(song, wav); }};
+  switch (id) {
+    case 120: convert_mml(c); break;
+    case 121: convert_midi(c); break;
+    case 122: convert_to_wave(c); break;
+    case 123: convert_rcp_to_midi(c); break;
+    case 124: convert_rcp_to_song(c); break;
+    default: break;
+  }
+}
+
+namespace {
+
+void show_library_message(void* prompts, const char* text, int icon) {
+  static_cast<UserPrompts*>(prompts)->inform(frontend::to_utf8(text), "KVT97",
+                                              icon == KVT_ICON_EXCLAMATION ? BoxIcon::exclamation : BoxIcon::none);
+}
+
+}  // namespace
+
+bool MainWindow::render_wave(const std::string& song, const std::string& wav) {
+  playstruct settings{};
+  set_wavstruct(context_.en, settings);
+  const kvt_host_ui ui{&context_.prompts, show_library_message, nullptr, nullptr, nullptr};
+  char title[256] = {};
+  kvt_render* render = kvt_render_start(&ui, song.c_str(), wav.c_str(), &settings, title);
+  if (render == nullptr) return false;
+  context_.state.title = title;
+  context_.state.play_flag = PlayFlag::rendering;
+  menu_->set_settings_enabled(false);
+  menu_->show_stop_item(QStringLiteral("変換中止(&A)"));
+  WaveOutputDialog dialog(render, this);
+  rendering_ = &dialog;
+  dialog.exec();
+  rendering_ = nullptr;
+  menu_->hide_stop_item();
+  menu_->set_settings_enabled(true);
+  context_.state.play_flag = PlayFlag::idle;
+  return dialog.outcome() != KVT_RENDER_NO_FILE;
+}
 
 void MainWindow::choose() {
   controls_.choose->setEnabled(false);
@@ -228,6 +279,10 @@ void MainWindow::stop() {
   if (state.play_flag == PlayFlag::idle) return;
   if (state.play_flag == PlayFlag::wave) {
     kvt_wave_stop();  // the rest follows its completion notice
+    return;
+  }
+  if (state.play_flag == PlayFlag::rendering) {
+    if (rendering_ != nullptr) rendering_->cancel();
     return;
   }
   _waveout_stop();

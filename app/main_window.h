@@ -15,6 +15,7 @@ class QMimeData;
 namespace kvt::app {
 
 class AlbumStore;
+class WaveOutputDialog;
 class MainMenu;
 class UserChoices;
 class UserPrompts;
@@ -40,6 +41,8 @@ struct MainWindowContext {
   std::function<void()> play_chosen;
   // Copies the converted song that was playing beside its source.
   std::function<void()> keep_converted;
+  // The voice configuration the compiler and converters use now.
+  std::function<std::string()> active_config;
 };
 
 class MainWindow : public QMainWindow {
@@ -59,6 +62,9 @@ class MainWindow : public QMainWindow {
   // The player library's notice (the end of a song or of a WAVE file)
   // about the playback `serial`; stale ones are dropped.
   void notice(int id, unsigned long serial);
+  // Renders `song` into `wav` with the WAVE settings under the progress
+  // dialog; true when a file was written.
+  bool render_wave(const std::string& song, const std::string& wav);
   // Something has started to play: the stop button and menu item appear.
   void show_playing();
   const MainControls& controls() const { return controls_; }
@@ -75,7 +81,7 @@ class MainWindow : public QMainWindow {
   void fill_list();
   void selection_changed(int row);
   void show_title(const std::string& path);
-  void not_yet();
+  void convert(int id);  // 120 to 124
   void about();  // 350
 
   void choose();         // 1
@@ -92,6 +98,7 @@ class MainWindow : public QMainWindow {
   MainWindowContext context_;
   MainControls controls_;
   std::unique_ptr<MainMenu> menu_;
+  WaveOutputDialog* rendering_ = nullptr;  // while a WAVE file is written
   std::minstd_rand random_{std::random_device{}()};  // the random play program's choices
 };
 

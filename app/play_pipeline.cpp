@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "app_state.h"
+#include "library_log.h"
 #include "library_records.h"
 #include "settings_record.h"
 #include "song_conversions.h"
@@ -25,12 +26,7 @@ std::string temporary_midi(const PipelineContext& c) { return c.scratch_dir + "/
 
 // The library's log as the viewer shows it, within the buffer's size.
 void show_log(PipelineContext& c, const frontend::Outcome& outcome) {
-  std::string& text = c.state.text;
-  for (const frontend::Message& message : outcome.messages) {
-    text += message.text;
-    if (!message.text.empty() && message.text.back() != '\n') text += '\n';
-  }
-  if (text.size() >= kTextSize) text.resize(kTextSize - 1);
+  append_log(c.state.text, outcome.messages);
   c.repaint_viewer();
 }
 

@@ -3,14 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
+#include <filesystem>
+#include <functional>
 
 #include "album_store.h"
 #include "app_state.h"
@@ -22,6 +28,7 @@
 #include "recorded_prompts.h"
 #include "scratch_folder.h"
 #include "settings_record.h"
+#include "smf_builder.h"
 #include "user_choices.h"
 
 namespace kvt::test {
@@ -85,7 +92,7 @@ class MainWindowTest : public testing::Test {
             state.play_flag = plays_as;
             state.serial = ++serial;
           },
-          [this] { ++kept; }});
+          [this] { ++kept; }, [] { return std::string(KVT_ASSET_DIR) + "/kvt.cfb"; }});
     }
     return *window_;
   }
@@ -437,6 +444,126 @@ TEST_F(PlayingTest, AnAlbumWithoutFilesPlaysNothingAtASongsEnd) {
   const std::size_t before = played.size();
   window().notice(KVT_COMMAND_SONG_END, serial);
   EXPECT_EQ(played.size(), before);
+}
+
+// The conversion commands with the real libraries.
+class ConversionTest : public MainWindowTest {
+ protected:
+  ConversionTest() { app::set_path_text(en.pcm_dir1, std::string(KVT_ASSET_DIR) + "/Pcm97"); }
+  std::string sample(const std::string& name, const std::string& as) const {
+    const std::string to = folder / as;
+    std::filesystem::copy_file(std::string(KVT_ASSET_DIR) + "/Sample/" + name, to);
+    return to;
+  }
+  void convert(int id, const std::string& source) {
+    choices.files = {source};
+    window().command(id);
+  }
+  bool finished_box(const std::string& text) const {
+    return !prompts.boxes.empty() && prompts.boxes.back().text == text && prompts.boxes.back().caption == "OK";
+  }
+};
+
+TEST_F(ConversionTest, MmlCompilesWithItsLogShownAndSaysSo) {
+  convert(120, sample("ode_to_joy.mml", "Ode.MML"));
+  EXPECT_EQ(choices.kinds.back(), app::OpenKind::mml);
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder / "Ode.KVT"));
+  EXPECT_TRUE(finished_box("変換が終了しました"));
+  EXPECT_EQ(state.status, "Using : " + std::string(KVT_ASSET_DIR) + "/kvt.cfb");
+  EXPECT_FALSE(state.text.empty());
+  EXPECT_EQ(en.doc_visible, 1);
+  EXPECT_EQ(viewer_shown, 1);
+
+  prompts.boxes.clear();
+  convert(120, sample("ode_to_joy.mml", "Mixed.Mml"));  // other letter cases are left alone
+  EXPECT_FALSE(std::filesystem::exists(folder / "Mixed.KVT"));
+  convert(120, folder.write("bad.mml", "#title\nA c d e zzz\n"));
+  EXPECT_TRUE(prompts.boxes.empty());
+  EXPECT_FALSE(state.text.empty());
+
+  choices.files.clear();
+  window().command(120);  // cancelled
+  EXPECT_TRUE(prompts.boxes.empty());
+}
+
+TEST_F(ConversionTest, MidiConvertsBesideItselfAndFailuresOnlyLog) {
+  const Bytes tune = smf_file(0, 96, {smf_track({program(0, 1, 0), note_on(0, 1, 60), note_off(96, 1, 60)})});
+  convert(121, folder.write("tune.mid", std::string(tune.begin(), tune.end())));
+  EXPECT_EQ(choices.kinds.back(), app::OpenKind::midi);
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder / "tune.kvt"));
+  EXPECT_TRUE(finished_box("変換が終了しました"));
+
+  prompts.boxes.clear();
+  convert(121, folder.write("broken.mid", "MThd"));
+  EXPECT_TRUE(prompts.boxes.empty());
+  EXPECT_FALSE(state.text.empty());
+}
+
+TEST_F(ConversionTest, RcpBecomesMidiAndThroughItSongData) {
+  const std::string rcp = folder / "take.rcp";
+  std::filesystem::copy_file(std::string(KVT_CORPUS_DIR) + "/rcp/sted2clone-cli-test.rcp", rcp);
+  convert(123, rcp);
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder / "take.mid")) << state.text;
+  EXPECT_TRUE(finished_box("変換が終了しました"));
+  std::filesystem::remove(folder / "take.mid");
+  convert(124, rcp);
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder / "take.kvt"));
+  EXPECT_TRUE(finished_box("変換が終了しました"));
+}
+
+TEST_F(ConversionTest, AFailedRcpConversionStopsBeforeTheMidiConverter) {
+  const std::string rcp = folder.write("bad.rcp", "not an rcp file");
+  convert(123, rcp);
+  EXPECT_TRUE(prompts.boxes.empty());
+  convert(124, rcp);
+  EXPECT_EQ(choices.kinds.back(), app::OpenKind::rcp);
+  EXPECT_TRUE(prompts.boxes.empty());
+  EXPECT_FALSE(std::filesystem::exists(folder / "bad.mid"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "bad.kvt"));
+  EXPECT_EQ(state.status.rfind("Using", 0), std::string::npos);  // the MIDI step never began
+}
+
+// Presses the progress dialog's button once `ready` holds for its text.
+void press_when(const std::function<bool(const QString&)>& ready) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, ready] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    auto* progress = dialog->findChild<QPlainTextEdit*>(QStringLiteral("610"));
+    if (progress == nullptr || !ready(progress->toPlainText())) return;
+    dialog->findChild<QPushButton*>(QStringLiteral("1"))->click();
+    poll->deleteLater();
+  });
+  poll->start(10);
+}
+
+TEST_F(ConversionTest, WaveOutputShowsItsProgressAndFinishesOrIsCancelled) {
+  en.wav_bits = 16;
+  const std::string song = sample("frere_jacques.KVT", "Frere.kvt");
+  press_when([](const QString& text) { return text.contains(QStringLiteral("終了しました。")); });
+  convert(122, song);
+  EXPECT_EQ(choices.kinds.back(), app::OpenKind::song);
+  ASSERT_TRUE(finished_box("WAV出力終了しました")) << (prompts.boxes.empty() ? state.text : prompts.boxes.back().text);
+  EXPECT_EQ(state.status, "Converting : " + song);
+  EXPECT_GT(std::filesystem::file_size(folder / "Frere.wav"), 44u);
+  EXPECT_EQ(state.play_flag, app::PlayFlag::idle);
+  EXPECT_EQ(window().menu().item(110), nullptr);
+  EXPECT_TRUE(window().menu().item(140)->isEnabled());
+
+  // Cancelled at once: whatever was written is a shorter, whole file.
+  prompts.boxes.clear();
+  std::filesystem::remove(folder / "Frere.wav");
+  press_when([](const QString&) { return true; });
+  convert(122, song);
+  EXPECT_EQ(state.play_flag, app::PlayFlag::idle);
+  if (std::filesystem::exists(folder / "Frere.wav")) {
+    EXPECT_TRUE(finished_box("WAV出力終了しました"));
+  }
+
+  // Not song data: nothing is rendered.
+  prompts.boxes.clear();
+  convert(122, folder.write("notes.txt", "x"));
+  EXPECT_TRUE(prompts.boxes.empty());
 }
 
 }  // namespace
