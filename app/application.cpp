@@ -119,7 +119,8 @@ void Application::make_windows() {
                             [this] { shut_down(); },
                             [this] { play_chosen(); },
                             [this] { keep_converted(); },
-                            [this] { return active_config(); }};
+                            [this] { return active_config(); },
+                            [this](bool awake) { screen_saver_.keep_awake(awake); }};
   main_ = std::make_unique<MainWindow>(std::move(context));
   notice_poster()->window = main_.get();
   if (qt_prompts_) qt_prompts_->set_owner(main_.get());

@@ -12,6 +12,7 @@
 #include "album_store.h"
 #include "app_state.h"
 #include "program_paths.h"
+#include "screen_saver.h"
 #include "settings_record.h"
 
 namespace kvt::frontend {
@@ -77,6 +78,7 @@ class Application : public QObject {
   std::unique_ptr<QtViewBackend> view_backend_;
   std::unique_ptr<DocumentViewer> viewer_;
   std::unique_ptr<HelpViewer> help_;
+  ScreenSaverInhibitor screen_saver_;
   std::unique_ptr<MainWindow> main_;
   bool shut_down_ = false;
 };

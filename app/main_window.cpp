@@ -181,6 +181,7 @@ bool MainWindow::render_wave(const std::string& song, const std::string& wav) {
   if (render == nullptr) return false;
   context_.state.title = title;
   context_.state.play_flag = PlayFlag::rendering;
+  playing_changed();
   menu_->set_settings_enabled(false);
   menu_->show_stop_item(QStringLiteral("変換中止(&A)"));
   WaveOutputDialog dialog(render, this);
@@ -190,6 +191,7 @@ bool MainWindow::render_wave(const std::string& song, const std::string& wav) {
   menu_->hide_stop_item();
   menu_->set_settings_enabled(true);
   context_.state.play_flag = PlayFlag::idle;
+  playing_changed();
   return dialog.outcome() != KVT_RENDER_NO_FILE;
 }
 
@@ -272,6 +274,12 @@ void MainWindow::rename_or_clear() {
 void MainWindow::show_playing() {
   controls_.stop->setEnabled(true);
   menu_->show_stop_item(QStringLiteral("演奏中止(&A)"));
+  playing_changed();
+}
+
+// The screen saver stays away while anything plays or renders, if asked.
+void MainWindow::playing_changed() {
+  context_.keep_awake(context_.en.no_screensaver == 1 && context_.state.play_flag != PlayFlag::idle);
 }
 
 void MainWindow::stop() {
@@ -291,6 +299,7 @@ void MainWindow::stop() {
   if (state.play_flag == PlayFlag::converted_song && context_.en.keep_converted == 1) context_.keep_converted();
   state.play_flag = PlayFlag::idle;
   state.exist_doc = false;
+  playing_changed();
 }
 
 void MainWindow::wave_done() {
@@ -298,6 +307,7 @@ void MainWindow::wave_done() {
   menu_->hide_stop_item();
   context_.state.play_flag = PlayFlag::idle;
   context_.state.exist_doc = false;
+  playing_changed();
 }
 
 void MainWindow::notice(int id, unsigned long serial) {

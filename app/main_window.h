@@ -43,6 +43,8 @@ struct MainWindowContext {
   std::function<void()> keep_converted;
   // The voice configuration the compiler and converters use now.
   std::function<std::string()> active_config;
+  // Keeps the screen saver away (true) or lets it come again.
+  std::function<void(bool)> keep_awake;
 };
 
 class MainWindow : public QMainWindow {
@@ -94,6 +96,7 @@ class MainWindow : public QMainWindow {
   void program_play();   // 604
   void wave_done();
   void play_current();  // the current file of the current album
+  void playing_changed();
 
   MainWindowContext context_;
   MainControls controls_;

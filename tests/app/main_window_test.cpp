@@ -92,7 +92,8 @@ class MainWindowTest : public testing::Test {
             state.play_flag = plays_as;
             state.serial = ++serial;
           },
-          [this] { ++kept; }, [] { return std::string(KVT_ASSET_DIR) + "/kvt.cfb"; }});
+          [this] { ++kept; }, [] { return std::string(KVT_ASSET_DIR) + "/kvt.cfb"; },
+          [this](bool awake) { awake_calls.push_back(awake); }});
     }
     return *window_;
   }
@@ -119,6 +120,7 @@ class MainWindowTest : public testing::Test {
   ScratchFolder folder;
   int viewer_shown = 0, viewer_repainted = 0, close_requests = 0, kept = 0;
   std::vector<std::string> played;  // what the window asked to play
+  std::vector<bool> awake_calls;    // the screen saver kept away or let come
   app::PlayFlag plays_as = app::PlayFlag::song;
   unsigned long serial = 0;
   std::vector<std::string> help;
@@ -394,6 +396,17 @@ TEST_F(PlayingTest, PlayingShowsTheStopControlsAndStoppingTakesThemAway) {
   plays_as = app::PlayFlag::idle;
   play_row(0);
   EXPECT_FALSE(stop_shown());
+}
+
+TEST_F(PlayingTest, TheScreenSaverStaysAwayWhilePlayingOnlyWhenAskedTo) {
+  play_row(0);
+  window().command(110);
+  EXPECT_EQ(awake_calls, (std::vector<bool>{false, false}));
+  en.no_screensaver = 1;
+  awake_calls.clear();
+  play_row(0);
+  window().command(110);
+  EXPECT_EQ(awake_calls, (std::vector<bool>{true, false}));
 }
 
 TEST_F(PlayingTest, AWaveFileEndsWithItsNoticeAndStaleNoticesAreDropped) {
