@@ -4,11 +4,16 @@
 
 #include <signal.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <thread>
 
+#include "card_capture.h"
 #include "display_text.h"
 #include "host_fixture.h"
 #include "program_process.h"
+#include "smf_builder.h"
 
 namespace kvt::test {
 namespace {
@@ -60,6 +65,39 @@ TEST_F(ProgramTest, StopSignalsEndItInOrderKeepingSettingsAndAlbums) {
     // Without an album file, the program starts with one album of the user's.
     const std::string album = "[" + frontend::to_shift_jis("その他のデータ(名前は変更してね)") + "]\r\n\r\n";
     EXPECT_EQ(read_file(config("album.txt")), Bytes(album.begin(), album.end()));
+  }
+}
+
+TEST_F(ProgramTest, AFileNamedAtTheStartPlaysAsItsRenderingAndNothingIsLeftBehind) {
+  // A MIDI file: it plays from a converted song in the program's scratch folder.
+  const Bytes tune = smf_file(0, 96, {smf_track({program(0, 1, 0), note_on(0, 1, 60), note_off(192, 1, 60),
+                                                 note_on(0, 1, 67), note_off(192, 1, 67)})});
+  const std::string midi = home.write("tune.mid", tune);
+  const std::string wav = home / "expected.wav";
+  ASSERT_EQ(std::system(("'" KVT_BINARY "' wav '" + midi + "' -o '" + wav + "' --rate 22050 --effect 1 --loop 1 --fade 0 > '" +
+                         (home / "wav.log") + "' 2>&1")
+                            .c_str()),
+            0);
+  use_disk_card(home / "card.raw", 1);
+  ProgramProcess program(KVT97_BINARY, {midi}, home.path().string());
+  ASSERT_TRUE(wait_for_file(instance_socket(), kStartMs));
+  // The song has played once the card has had all of it and its device
+  // was closed: the capture grows no more.
+  const std::uintmax_t expected_bytes = std::filesystem::file_size(wav) - 44;
+  std::uintmax_t last = 0;
+  for (int waited = 0, still = 0; waited < kStartMs && still < 15; waited += 20) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(home / "card.raw", ec);
+    still = size >= expected_bytes && size == last ? still + 1 : 0;
+    last = size;
+  }
+  program.signal(SIGTERM);
+  EXPECT_EQ(program.wait(kStartMs), 0);
+  EXPECT_TRUE(plays_as(samples_of(read_file(home / "card.raw")), samples_of(read_file(wav), 44), 2, 12288));
+  EXPECT_EQ(std::filesystem::file_size(config("kvt97.ini")), 932u);
+  for (const auto& entry : std::filesystem::directory_iterator(home / "runtime")) {
+    EXPECT_EQ(entry.path().filename().string().rfind("kvt97-", 0), std::string::npos) << entry.path();
   }
 }
 
