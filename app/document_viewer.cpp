@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QScrollBar>
 
 #include "app_colours.h"
 #include "app_fonts.h"
@@ -36,7 +35,7 @@ void draw_line(QPainter& painter, QPoint origin, const std::string& line) {
 }  // namespace
 
 DocumentViewer::DocumentViewer(const AppState& state, UserPrompts& prompts, QWidget* parent)
-    : QAbstractScrollArea(parent), state_(state), prompts_(prompts) {
+    : CellScrollArea(parent), state_(state), prompts_(prompts) {
   setWindowFlag(Qt::Window);
   setWindowTitle(QStringLiteral("KVT97 Document Viewer"));
   // Closing it only hides it; the main window decides when the program ends.
@@ -46,19 +45,14 @@ DocumentViewer::DocumentViewer(const AppState& state, UserPrompts& prompts, QWid
   QPalette palette = viewport()->palette();
   palette.setColor(QPalette::Base, kBackground);
   viewport()->setPalette(palette);
-  horizontalScrollBar()->setSingleStep(1);
-  horizontalScrollBar()->setPageStep(kColumnPage);
-  verticalScrollBar()->setSingleStep(1);
-  set_ranges();
+  update_ranges();
 }
 
 void DocumentViewer::refresh() { viewport()->update(); }
 
-void DocumentViewer::set_ranges() {
+void DocumentViewer::update_ranges() {
   const DocumentScroll scroll = document_scroll(viewport()->width(), viewport()->height());
-  horizontalScrollBar()->setRange(0, scroll.columns);
-  verticalScrollBar()->setRange(0, scroll.lines);
-  verticalScrollBar()->setPageStep(scroll.line_page);
+  set_ranges(scroll.columns, scroll.lines, kColumnPage, scroll.line_page);
 }
 
 void DocumentViewer::paintEvent(QPaintEvent*) {
@@ -66,8 +60,8 @@ void DocumentViewer::paintEvent(QPaintEvent*) {
   painter.fillRect(viewport()->rect(), kBackground);
   painter.setPen(Qt::white);
   painter.setFont(cell_font());
-  const int left = kBlockLeft - kCellWidth * horizontalScrollBar()->value();
-  const int top = -kCellHeight * verticalScrollBar()->value();
+  const int left = kBlockLeft - kCellWidth * column();
+  const int top = -kCellHeight * row();
   const DocumentLines lines = document_lines(state_);
   draw_line(painter, {left, kStatusTop + top}, lines.status);
   draw_line(painter, {left, kTitleTop + top}, lines.title);
@@ -79,8 +73,8 @@ void DocumentViewer::paintEvent(QPaintEvent*) {
 }
 
 void DocumentViewer::resizeEvent(QResizeEvent* event) {
-  QAbstractScrollArea::resizeEvent(event);
-  set_ranges();
+  CellScrollArea::resizeEvent(event);
+  update_ranges();
 }
 
 // Columns and lines are whole cells, so the picture is drawn again at the

@@ -3,15 +3,16 @@
 // dark blue, scrolling by 8-pixel columns and 16-pixel lines.
 #pragma once
 
-#include <QAbstractScrollArea>
 #include <QString>
+
+#include "cell_scroll_area.h"
 
 #include "app_state.h"
 #include "user_prompts.h"
 
 namespace kvt::app {
 
-class DocumentViewer : public QAbstractScrollArea {
+class DocumentViewer : public CellScrollArea {
   Q_OBJECT
 
  public:
@@ -36,7 +37,7 @@ class DocumentViewer : public QAbstractScrollArea {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  void set_ranges();
+  void update_ranges();
 
   const AppState& state_;
   UserPrompts& prompts_;

@@ -233,14 +233,20 @@ void MainWindow::open_file() {
     return;
   }
   std::string& chosen = context_.state.chosen;
-  if (!context_.choices.choose_file(OpenKind::any, context_.en, chosen)) return;
+  if (context_.choices.choose_file(OpenKind::any, context_.en, chosen)) add_file(chosen);
+}
+
+bool MainWindow::add_file(const std::string& path) {
   AlbumStore& albums = context_.albums;
   const int x = albums.cur_album();
-  if (!albums.fm_file_add(x, chosen)) return;
-  controls_.edit->setText(shown(chosen));
-  QSignalBlocker quiet(controls_.list);
-  controls_.list->addItem(shown(chosen));
-  controls_.list->setCurrentRow(albums.fm_cur(x));
+  if (!albums.fm_file_add(x, path)) return false;
+  controls_.edit->setText(shown(path));
+  if (mode() == ListMode::files) {
+    QSignalBlocker quiet(controls_.list);
+    controls_.list->addItem(shown(path));
+    controls_.list->setCurrentRow(albums.fm_cur(x));
+  }
+  return true;
 }
 
 void MainWindow::add() {
@@ -368,16 +374,7 @@ void MainWindow::news_or_back() {
 }
 
 void MainWindow::take_file(const std::string& path) {
-  AlbumStore& albums = context_.albums;
-  const int x = albums.cur_album();
-  if (!albums.fm_file_add(x, path)) return;
-  controls_.edit->setText(shown(path));
-  if (mode() == ListMode::files) {
-    QSignalBlocker quiet(controls_.list);
-    controls_.list->addItem(shown(path));
-    controls_.list->setCurrentRow(albums.fm_cur(x));
-  }
-  command(1);
+  if (add_file(path)) command(1);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

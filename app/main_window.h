@@ -89,6 +89,9 @@ class MainWindow : public QMainWindow {
   void choose();         // 1
   void remove();         // 105
   void open_file();      // 106
+  // Adds `path` to the current album, shown and selected when its files
+  // are listed; false when the album has no room.
+  bool add_file(const std::string& path);
   void add();            // 107
   void rename_or_clear();  // 109
   void stop();           // 110

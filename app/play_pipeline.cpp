@@ -80,13 +80,18 @@ PipelineBranch branch_for(const std::string& path) {
   if (path.size() < 3) return PipelineBranch::none;
   const std::string last = path.substr(path.size() - 3);
   if (one_case(last, "mml")) return PipelineBranch::mml;
-  std::string lower = last;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char ch) { return std::tolower(ch); });
-  if (lower == "kvt") return PipelineBranch::song;
+  if (last_three_lower(path) == "kvt") return PipelineBranch::song;
   if (one_case(last, "mid")) return PipelineBranch::midi;
   if (one_case(last, "wav")) return PipelineBranch::wave;
   if (one_case(last, "rcp")) return PipelineBranch::rcp;
   return PipelineBranch::none;
+}
+
+std::string last_three_lower(const std::string& path) {
+  if (path.size() < 3) return {};
+  std::string last = path.substr(path.size() - 3);
+  std::transform(last.begin(), last.end(), last.begin(), [](unsigned char c) { return std::tolower(c); });
+  return last;
 }
 
 std::string last_three_replaced(const std::string& path, const char* letters) {

@@ -22,6 +22,8 @@ enum class PipelineBranch { none, mml, song, midi, wave, rcp };
 // "mml", "mid", "wav" and "rcp" in one case (all lower or all upper), "kvt"
 // in any; anything else is no branch.
 PipelineBranch branch_for(const std::string& path);
+// The last three letters of `path` in lower case ("" for a shorter path).
+std::string last_three_lower(const std::string& path);
 // `path` with its last three letters replaced by `letters`.
 std::string last_three_replaced(const std::string& path, const char* letters);
 

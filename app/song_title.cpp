@@ -1,11 +1,11 @@
 #include "song_title.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "app_state.h"
 #include "kvt/mid2kvt.h"
+#include "play_pipeline.h"
 
 namespace kvt::app {
 
@@ -14,9 +14,7 @@ namespace {
 using TitleReader = int (*)(const char*, char*, std::size_t, char*, std::size_t);
 
 TitleReader reader_for(const std::string& path) {
-  if (path.size() < 3) return nullptr;
-  std::string last = path.substr(path.size() - 3);
-  std::transform(last.begin(), last.end(), last.begin(), [](unsigned char c) { return std::tolower(c); });
+  const std::string last = last_three_lower(path);
   if (last == "kvt") return gettitle_fm;
   if (last == "mid") return gettitle_mid;
   if (last == "rcp") return gettitle_rcp;
