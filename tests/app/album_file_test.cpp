@@ -6,7 +6,7 @@
 #include "album_file.h"
 #include "album_store.h"
 #include "recorded_prompts.h"
-#include "scratch_folder.h"
+#include "host_fixture.h"
 
 namespace kvt::test {
 namespace {
@@ -128,12 +128,13 @@ TEST_F(AlbumFileTest, WhatIsWrittenReadsBackTheSame) {
 }
 
 TEST_F(AlbumFileTest, TheFileIsSavedAndLoadedWhole) {
-  ScratchFolder folder;
+  ScratchDir folder;
   albums.album_add("A");
   albums.fm_file_add(2, "/m/a.kvt");
   const std::string path = folder / "album.txt";
   ASSERT_TRUE(app::save_album_file(path, albums));
-  EXPECT_EQ(ScratchFolder::read(path), "[A]\r\n/m/a.kvt\r\n\r\n");
+  const Bytes written = read_file(path);
+  EXPECT_EQ(std::string(written.begin(), written.end()), "[A]\r\n/m/a.kvt\r\n\r\n");
 
   AlbumStore loaded(prompts);
   loaded.album_add("S0");
@@ -143,7 +144,7 @@ TEST_F(AlbumFileTest, TheFileIsSavedAndLoadedWhole) {
 }
 
 TEST_F(AlbumFileTest, AFileThatCannotBeReadOrWrittenIsReported) {
-  ScratchFolder folder;
+  ScratchDir folder;
   const std::string before(albums.records());
   EXPECT_FALSE(app::load_album_file(folder / "missing.txt", albums));
   EXPECT_FALSE(app::load_album_file(folder / "", albums)) << "a folder";

@@ -9,7 +9,7 @@
 #include "builtin_albums.h"
 #include "display_text.h"
 #include "recorded_prompts.h"
-#include "scratch_folder.h"
+#include "host_fixture.h"
 
 namespace kvt::test {
 namespace {
@@ -25,10 +25,10 @@ class BuiltinAlbumsTest : public testing::Test {
  protected:
   void SetUp() override {
     for (const char* name : {"b.KVT", "a.kvt", "c.Kvt", "plainkvt", "song.mml", "readme.txt", "x.kvt.bak"}) {
-      folder.write(std::string("Sample/") + name, "KVTM");
+      folder.write_text(std::string("Sample/") + name, "KVTM");
     }
     std::filesystem::create_directory(sample + "/dir.kvt");
-    for (const char* name : {"z.kvt", "y.kvt"}) folder.write(std::string("Dova/") + name, "KVTM");
+    for (const char* name : {"z.kvt", "y.kvt"}) folder.write_text(std::string("Dova/") + name, "KVTM");
   }
 
   void rebuild(const std::string& sample_dir, const std::string& dova_dir) {
@@ -36,7 +36,7 @@ class BuiltinAlbumsTest : public testing::Test {
     EXPECT_TRUE(consistent(albums));
   }
 
-  ScratchFolder folder;
+  ScratchDir folder;
   const std::string sample = folder / "Sample";
   const std::string dova = folder / "Dova";
   RecordedPrompts prompts;
@@ -70,7 +70,7 @@ TEST_F(BuiltinAlbumsTest, WithoutAnAlbumFileOneEmptyAlbumStandsInForIt) {
 }
 
 TEST_F(BuiltinAlbumsTest, TheAlbumFileFollowsTheBuiltInAlbums) {
-  folder.write("album.txt", "[A]\r\n/m/a.kvt\r\n\r\n[B]\r\n\r\n");
+  folder.write_text("album.txt", "[A]\r\n/m/a.kvt\r\n\r\n[B]\r\n\r\n");
   rebuild(sample, dova);
   ASSERT_EQ(albums.album_num(), 4);
   EXPECT_EQ(contents(albums)[2], (AlbumContents{"A", {"/m/a.kvt"}, 0}));

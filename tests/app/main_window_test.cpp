@@ -26,7 +26,7 @@
 #include "main_menu.h"
 #include "main_window.h"
 #include "recorded_prompts.h"
-#include "scratch_folder.h"
+#include "host_fixture.h"
 #include "settings_record.h"
 #include "smf_builder.h"
 #include "user_choices.h"
@@ -117,7 +117,7 @@ class MainWindowTest : public testing::Test {
   RecordedPrompts prompts;
   ScriptedChoices choices;
   app::AlbumStore albums;
-  ScratchFolder folder;
+  ScratchDir folder;
   int viewer_shown = 0, viewer_repainted = 0, close_requests = 0, kept = 0;
   std::vector<std::string> played;  // what the window asked to play
   std::vector<bool> awake_calls;    // the screen saver kept away or let come
@@ -224,8 +224,8 @@ TEST_F(MainWindowTest, ChoosingAnAlbumShowsItsFilesAndTheWayBackShowsAlbums) {
 
 TEST_F(MainWindowTest, SelectingAFileShowsItsPathAndTitle) {
   const std::string titled = std::string(KVT_ASSET_DIR) + "/Sample/ode_to_joy.KVT";
-  const std::string wave = folder.write("take.wav", "RIFF");
-  const std::string untitled = folder.write("bare.kvt", std::string("KVTM\0\0\0\0\0\0\0\xFF\xFF", 13));
+  const std::string wave = folder.write_text("take.wav", "RIFF");
+  const std::string untitled = folder.write_text("bare.kvt", std::string("KVTM\0\0\0\0\0\0\0\xFF\xFF", 13));
   for (const std::string& f : {titled, wave, untitled, folder / "gone.mid"}) albums.fm_file_add(2, f);
   en.list_mode = 1;
   controls().list->setCurrentRow(0);
@@ -490,7 +490,7 @@ TEST_F(ConversionTest, MmlCompilesWithItsLogShownAndSaysSo) {
   prompts.boxes.clear();
   convert(120, sample("ode_to_joy.mml", "Mixed.Mml"));  // other letter cases are left alone
   EXPECT_FALSE(std::filesystem::exists(folder / "Mixed.KVT"));
-  convert(120, folder.write("bad.mml", "#title\nA c d e zzz\n"));
+  convert(120, folder.write_text("bad.mml", "#title\nA c d e zzz\n"));
   EXPECT_TRUE(prompts.boxes.empty());
   EXPECT_FALSE(state.text.empty());
 
@@ -501,13 +501,13 @@ TEST_F(ConversionTest, MmlCompilesWithItsLogShownAndSaysSo) {
 
 TEST_F(ConversionTest, MidiConvertsBesideItselfAndFailuresOnlyLog) {
   const Bytes tune = smf_file(0, 96, {smf_track({program(0, 1, 0), note_on(0, 1, 60), note_off(96, 1, 60)})});
-  convert(121, folder.write("tune.mid", std::string(tune.begin(), tune.end())));
+  convert(121, folder.write("tune.mid", tune));
   EXPECT_EQ(choices.kinds.back(), app::OpenKind::midi);
   EXPECT_TRUE(std::filesystem::is_regular_file(folder / "tune.kvt"));
   EXPECT_TRUE(finished_box("変換が終了しました"));
 
   prompts.boxes.clear();
-  convert(121, folder.write("broken.mid", "MThd"));
+  convert(121, folder.write_text("broken.mid", "MThd"));
   EXPECT_TRUE(prompts.boxes.empty());
   EXPECT_FALSE(state.text.empty());
 }
@@ -527,7 +527,7 @@ TEST_F(ConversionTest, RcpBecomesMidiAndThroughItSongData) {
 }
 
 TEST_F(ConversionTest, AFailedRcpConversionStopsBeforeTheMidiConverter) {
-  const std::string rcp = folder.write("bad.rcp", "not an rcp file");
+  const std::string rcp = folder.write_text("bad.rcp", "not an rcp file");
   convert(123, rcp);
   EXPECT_TRUE(prompts.boxes.empty());
   convert(124, rcp);
@@ -577,7 +577,7 @@ TEST_F(ConversionTest, WaveOutputShowsItsProgressAndFinishesOrIsCancelled) {
 
   // Not song data: nothing is rendered.
   prompts.boxes.clear();
-  convert(122, folder.write("notes.txt", "x"));
+  convert(122, folder.write_text("notes.txt", "x"));
   EXPECT_TRUE(prompts.boxes.empty());
 }
 

@@ -24,6 +24,9 @@ class ScratchDir {
   std::string operator/(const std::string& name) const { return (path_ / name).string(); }
   // Writes `bytes` to `name` (directories created); returns the full path.
   std::string write(const std::string& name, const Bytes& bytes) const;
+  std::string write_text(const std::string& name, const std::string& text) const {
+    return write(name, Bytes(text.begin(), text.end()));
+  }
   std::vector<std::string> entries() const;  // names in the top directory
 
  private:
