@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app_fonts.h"
+#include "dialog_text.h"
 #include "display_text.h"
 #include "utf8_text.h"
 
@@ -22,12 +23,16 @@ struct DialogTexts {
 };
 
 DialogTexts texts_of(AlbumDialogKind kind) {
-  if (kind == AlbumDialogKind::create) return {"アルバムの作成", "新しく作成するアルバム名を入力して下さい", "602"};
-  return {"アルバム名の変更", "変更後の名前を入力して下さい", "603"};
+  if (kind == AlbumDialogKind::create) {
+    return {QT_TRANSLATE_NOOP("Dialogs", "アルバムの作成"),
+            QT_TRANSLATE_NOOP("Dialogs", "新しく作成するアルバム名を入力して下さい"), "602"};
+  }
+  return {QT_TRANSLATE_NOOP("Dialogs", "アルバム名の変更"),
+          QT_TRANSLATE_NOOP("Dialogs", "変更後の名前を入力して下さい"), "603"};
 }
 
 QPushButton* add_button(QHBoxLayout* row, const char* text, const char* name) {
-  auto* button = new QPushButton(QString::fromUtf8(text));
+  auto* button = new QPushButton(dialog_text(text));
   button->setObjectName(QString::fromLatin1(name));
   row->addWidget(button);
   return button;
@@ -64,8 +69,9 @@ AlbumNameDialog::AlbumNameDialog(AlbumDialogKind kind, const std::string& curren
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  connect(add_button(buttons, "キャンセル", "2"), &QPushButton::clicked, this, &QDialog::reject);
-  QPushButton* ok = add_button(buttons, "終了", "1");
+  connect(add_button(buttons, QT_TRANSLATE_NOOP("Dialogs", "キャンセル"), "2"), &QPushButton::clicked, this,
+          &QDialog::reject);
+  QPushButton* ok = add_button(buttons, QT_TRANSLATE_NOOP("Dialogs", "終了"), "1");
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -1,5 +1,6 @@
 #include "album_store.h"
 
+#include <QtGlobal>
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -8,12 +9,16 @@ namespace kvt::app {
 
 namespace {
 
-const std::string kConfirm = "確認メッセージ";
-const std::string kTooManyAlbums = "アルバム数が２５６を超えます\nこれ以上追加することはできません";
-const std::string kFull = "アルバムの容量を超えます\nこれ以上追加することはできません";
-const std::string kReservedDelete = "このアルバムはＫＶＴ９５で予約されているので\n削除することはできません";
-const std::string kReservedRename = "このアルバムはＫＶＴ９７で予約されているので\n名前の変更はできません";
-const std::string kDeleteFiles = "アルバム内に演奏ファイルが記録されています\nすべて削除してもいいですか？";
+const std::string kConfirm = QT_TRANSLATE_NOOP("Messages", "確認メッセージ");
+const std::string kTooManyAlbums =
+    QT_TRANSLATE_NOOP("Messages", "アルバム数が２５６を超えます\nこれ以上追加することはできません");
+const std::string kFull = QT_TRANSLATE_NOOP("Messages", "アルバムの容量を超えます\nこれ以上追加することはできません");
+const std::string kReservedDelete =
+    QT_TRANSLATE_NOOP("Messages", "このアルバムはＫＶＴ９５で予約されているので\n削除することはできません");
+const std::string kReservedRename =
+    QT_TRANSLATE_NOOP("Messages", "このアルバムはＫＶＴ９７で予約されているので\n名前の変更はできません");
+const std::string kDeleteFiles =
+    QT_TRANSLATE_NOOP("Messages", "アルバム内に演奏ファイルが記録されています\nすべて削除してもいいですか？");
 
 bool reserved(int x) { return x == 0 || x == 1; }
 

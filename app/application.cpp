@@ -92,6 +92,8 @@ std::optional<int> Application::start(const QStringList& files) {
 }
 
 void Application::load() {
+  language_ = load_language(paths_.languagefile);
+  translations_.apply(language_);
   en_ = load_settings(paths_);
   en_.cfg_select = 0;  // every start uses the first configuration
   albums_.set_cur_album(en_.cur_album);
@@ -120,7 +122,9 @@ void Application::make_windows() {
                             [this] { play_chosen(); },
                             [this] { keep_converted(); },
                             [this] { return active_config(); },
-                            [this](bool awake) { screen_saver_.keep_awake(awake); }};
+                            [this](bool awake) { screen_saver_.keep_awake(awake); },
+                            language_,
+                            [this] { language_chosen(); }};
   main_ = std::make_unique<MainWindow>(std::move(context));
   notice_poster()->window = main_.get();
   if (qt_prompts_) qt_prompts_->set_owner(main_.get());
@@ -151,6 +155,15 @@ void Application::keep_converted() {
   for (const frontend::Message& message : kept.messages) prompts_->inform(message.text, "KVT97", BoxIcon::error);
 }
 
+void Application::cannot_open(const std::string& file) {
+  prompts_->inform("Can not open " + file + "!", "KVT97", BoxIcon::exclamation);
+}
+
+void Application::language_chosen() {
+  translations_.apply(language_);
+  if (!save_language(paths_.languagefile, language_)) cannot_open(paths_.languagefile);
+}
+
 void Application::show_document_viewer() {
   en_.doc_visible = 1;
   viewer_->show();
@@ -179,9 +192,7 @@ void Application::shut_down() {
   en_.main_width = main_->width();
   en_.main_height = main_->height();
   en_.cur_album = albums_.cur_album();
-  if (!save_settings(paths_, en_)) {
-    prompts_->inform("Can not open " + paths_.inifile + "!", "KVT97", BoxIcon::exclamation);
-  }
+  if (!save_settings(paths_, en_)) cannot_open(paths_.inifile);
   save_album_file(paths_.albumfile, albums_);
   // Destroyed with the application: this may run inside the window's own
   // close event.

@@ -11,6 +11,7 @@
 
 #include "album_store.h"
 #include "app_state.h"
+#include "language.h"
 #include "program_paths.h"
 #include "screen_saver.h"
 #include "settings_record.h"
@@ -63,6 +64,9 @@ class Application : public QObject {
   PipelineContext pipeline();
   void play_chosen();
   void keep_converted();
+  void language_chosen();
+  // A file the program could not write.
+  void cannot_open(const std::string& file);
 
   ProgramPaths paths_;
   Settings en_;
@@ -79,6 +83,8 @@ class Application : public QObject {
   std::unique_ptr<DocumentViewer> viewer_;
   std::unique_ptr<HelpViewer> help_;
   ScreenSaverInhibitor screen_saver_;
+  Language language_ = Language::system;
+  Translations translations_;
   std::unique_ptr<MainWindow> main_;
   bool shut_down_ = false;
 };

@@ -1,5 +1,7 @@
 #include "conversions.h"
 
+#include <QtGlobal>
+
 #include "app_state.h"
 #include "library_log.h"
 #include "library_records.h"
@@ -14,7 +16,7 @@ namespace kvt::app {
 
 namespace {
 
-const std::string kFinished = "変換が終了しました";
+const std::string kFinished = QT_TRANSLATE_NOOP("Messages", "変換が終了しました");
 
 // The source from the open dialog of `kind`, with the viewer shown and
 // emptied for the log; nothing when the dialog was cancelled.
@@ -72,7 +74,8 @@ void convert_to_wave(ConversionContext& c) {
   }
   c.state.status = "Converting : " + song;
   c.repaint_viewer();
-  if (c.render_wave(song, last_three_replaced(song, "wav"))) finished(c, "WAV出力終了しました");
+  if (c.render_wave(song, last_three_replaced(song, "wav")))
+    finished(c, QT_TRANSLATE_NOOP("Messages", "WAV出力終了しました"));
 }
 
 void convert_rcp_to_midi(ConversionContext& c) {

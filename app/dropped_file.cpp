@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMimeData>
 #include <QUrl>
+#include <QtGlobal>
 
 namespace kvt::app {
 
@@ -20,7 +21,7 @@ std::optional<std::string> one_dropped_file(const QMimeData& data, UserPrompts& 
   const QList<QUrl> urls = data.urls();
   if (urls.size() == 1 && urls.front().isLocalFile())
     return QFile::encodeName(urls.front().toLocalFile()).toStdString();
-  prompts.inform("1個しか受け付けられません", "KVT97", BoxIcon::error);
+  prompts.inform(QT_TRANSLATE_NOOP("Messages", "1個しか受け付けられません"), "KVT97", BoxIcon::error);
   return std::nullopt;
 }
 

@@ -1,14 +1,22 @@
 #include "help_viewer.h"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QUrl>
 
 namespace kvt::app {
 
 HelpViewer::HelpViewer(const std::string& doc_dir, QWidget* parent) : QTextBrowser(parent), doc_dir_(doc_dir) {
-  setWindowTitle(QStringLiteral("KVT97 ヘルプ"));
+  retitle();
   setOpenExternalLinks(true);
   resize(720, 560);
+}
+
+void HelpViewer::retitle() { setWindowTitle(tr("KVT97 ヘルプ")); }
+
+void HelpViewer::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) retitle();
+  QTextBrowser::changeEvent(event);
 }
 
 bool HelpViewer::show_document(const std::string& name) {

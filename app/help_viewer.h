@@ -16,7 +16,12 @@ class HelpViewer : public QTextBrowser {
   // (showing why) when it cannot be read.
   bool show_document(const std::string& name);
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
+  void retitle();
+
   std::string doc_dir_;
 };
 

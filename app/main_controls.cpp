@@ -1,6 +1,7 @@
 #include "main_controls.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -45,6 +46,8 @@ QPushButton* button(QWidget* surface, int id, int y) {
   return widget;
 }
 
+QString translated(const char* text) { return QCoreApplication::translate("MainWindow", text); }
+
 }  // namespace
 
 QPushButton* MainControls::button(int id) const {
@@ -68,17 +71,13 @@ MainControls make_main_controls(QWidget* surface) {
   c.choose = button(surface, 1, 10);
   c.choose->setDefault(true);
   c.stop = button(surface, 110, 50);
-  c.stop->setText(QStringLiteral("演奏中止"));
   c.stop->setEnabled(false);  // until something plays
   c.document = button(surface, 103, 100);
-  c.document->setText(QStringLiteral("ドキュメント"));
   c.keyboard = button(surface, 104, 140);
-  c.keyboard->setText(QStringLiteral("鍵盤表示"));
   c.add = button(surface, 107, 190);
   c.remove = button(surface, 105, 230);
   c.rename = button(surface, 109, 270);
   c.help = button(surface, 300, 320);
-  c.help->setText(QStringLiteral("ヘルプ"));
   c.news_or_back = button(surface, 601, 360);
   c.title_line = label(surface, 2, 384, kGreen);
   return c;
@@ -86,14 +85,24 @@ MainControls make_main_controls(QWidget* surface) {
 
 void relabel(const MainControls& c, ListMode mode, const QString& album_name) {
   const bool albums = mode == ListMode::albums;
-  c.heading->setText(albums ? QStringLiteral("アルバム") : QStringLiteral("演奏ファイル"));
-  c.caption->setText(albums ? QStringLiteral("アルバムリスト")
-                            : QStringLiteral("ファイルリスト[") + album_name + QStringLiteral("]"));
-  c.choose->setText(albums ? QStringLiteral("選択") : QStringLiteral("演奏"));
-  c.add->setText(albums ? QStringLiteral("ｱﾙﾊﾞﾑ作成") : QStringLiteral("追加"));
-  c.remove->setText(albums ? QStringLiteral("ｱﾙﾊﾞﾑ削除") : QStringLiteral("削除"));
-  c.rename->setText(albums ? QStringLiteral("ｱﾙﾊﾞﾑ名変更") : QStringLiteral("全削除"));
-  c.news_or_back->setText(albums ? QStringLiteral("最新情報") : QStringLiteral("ｱﾙﾊﾞﾑに戻る"));
+  c.heading->setText(albums ? translated(QT_TRANSLATE_NOOP("MainWindow", "アルバム"))
+                            : translated(QT_TRANSLATE_NOOP("MainWindow", "演奏ファイル")));
+  c.caption->setText(albums ? translated(QT_TRANSLATE_NOOP("MainWindow", "アルバムリスト"))
+                            : translated(QT_TRANSLATE_NOOP("MainWindow", "ファイルリスト[%1]")).arg(album_name));
+  c.choose->setText(albums ? translated(QT_TRANSLATE_NOOP("MainWindow", "選択"))
+                           : translated(QT_TRANSLATE_NOOP("MainWindow", "演奏")));
+  c.stop->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "演奏中止")));
+  c.document->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "ドキュメント")));
+  c.keyboard->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "鍵盤表示")));
+  c.add->setText(albums ? translated(QT_TRANSLATE_NOOP("MainWindow", "ｱﾙﾊﾞﾑ作成"))
+                        : translated(QT_TRANSLATE_NOOP("MainWindow", "追加")));
+  c.remove->setText(albums ? translated(QT_TRANSLATE_NOOP("MainWindow", "ｱﾙﾊﾞﾑ削除"))
+                           : translated(QT_TRANSLATE_NOOP("MainWindow", "削除")));
+  c.rename->setText(albums ? translated(QT_TRANSLATE_NOOP("MainWindow", "ｱﾙﾊﾞﾑ名変更"))
+                           : translated(QT_TRANSLATE_NOOP("MainWindow", "全削除")));
+  c.help->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "ヘルプ")));
+  c.news_or_back->setText(albums ? translated(QT_TRANSLATE_NOOP("MainWindow", "最新情報"))
+                                 : translated(QT_TRANSLATE_NOOP("MainWindow", "ｱﾙﾊﾞﾑに戻る")));
 }
 
 }  // namespace kvt::app

@@ -42,8 +42,9 @@ struct MainControls {
 // Makes the controls on `surface`, in the font and colours of the window.
 MainControls make_main_controls(QWidget* surface);
 
-// The texts of the labels and buttons for a list mode; `album_name` is the
-// current album's name for the file list's caption.
+// The texts of the labels and buttons for a list mode, in the language
+// installed now; `album_name` is the current album's name for the file
+// list's caption.
 void relabel(const MainControls& controls, ListMode mode, const QString& album_name);
 
 }  // namespace kvt::app

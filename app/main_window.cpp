@@ -30,7 +30,7 @@ namespace kvt::app {
 
 namespace {
 
-const std::string kConfirm = "確認メッセージ";
+const std::string kConfirm = QT_TRANSLATE_NOOP("Messages", "確認メッセージ");
 
 QString shown(std::string_view bytes) { return QString::fromStdString(frontend::to_utf8(bytes)); }
 
@@ -49,6 +49,7 @@ MainWindow::MainWindow(MainWindowContext context, QWidget* parent)
   setCentralWidget(area);
   controls_ = make_main_controls(area->surface());
   menu_ = std::make_unique<MainMenu>(menuBar(), [this](int id) { command(id); });
+  menu_->check_language(context_.language);
   for (int id : {1, 110, 103, 104, 107, 105, 109, 300, 601}) {
     connect(controls_.button(id), &QPushButton::clicked, this, [this, id] { command(id); });
   }
@@ -105,6 +106,20 @@ void MainWindow::selection_changed(int row) {
   show_title(path);
 }
 
+void MainWindow::choose_language(Language language) {
+  context_.language = language;
+  menu_->check_language(language);
+  context_.language_chosen();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) {
+    menu_->retranslate();
+    relabel(controls_, mode(), shown(context_.albums.album(context_.albums.cur_album())));
+  }
+  QMainWindow::changeEvent(event);
+}
+
 void MainWindow::show_title(const std::string& path) {
   controls_.title_line->setText(shown(song_title(path, context_.state.text)));
 }
@@ -139,6 +154,9 @@ void MainWindow::command(int id) {
       close();
       break;
     case 601: news_or_back(); break;
+    case kLanguageIds[0]:
+    case kLanguageIds[1]:
+    case kLanguageIds[2]: choose_language(static_cast<Language>(id - kLanguageIds[0])); break;
     default: break;
   }
 }
@@ -183,7 +201,7 @@ bool MainWindow::render_wave(const std::string& song, const std::string& wav) {
   context_.state.play_flag = PlayFlag::rendering;
   playing_changed();
   menu_->set_settings_enabled(false);
-  menu_->show_stop_item(QStringLiteral("変換中止(&A)"));
+  menu_->show_stop_item(QT_TRANSLATE_NOOP("MainMenu", "変換中止(&A)"));
   WaveOutputDialog dialog(render, this);
   rendering_ = &dialog;
   dialog.exec();
@@ -212,7 +230,8 @@ void MainWindow::choose() {
 void MainWindow::remove() {
   const int row = controls_.list->currentRow();
   if (row < 0) {
-    context_.prompts.inform("削除する項目を選んで下さい", kConfirm, BoxIcon::exclamation);
+    context_.prompts.inform(QT_TRANSLATE_NOOP("Messages", "削除する項目を選んで下さい"), kConfirm,
+                            BoxIcon::exclamation);
     return;
   }
   AlbumStore& albums = context_.albums;
@@ -229,7 +248,7 @@ void MainWindow::remove() {
 
 void MainWindow::open_file() {
   if (mode() == ListMode::albums) {
-    context_.prompts.inform("まずアルバムを選択して下さい", kConfirm, BoxIcon::none);
+    context_.prompts.inform(QT_TRANSLATE_NOOP("Messages", "まずアルバムを選択して下さい"), kConfirm, BoxIcon::none);
     return;
   }
   std::string& chosen = context_.state.chosen;
@@ -271,7 +290,8 @@ void MainWindow::rename_or_clear() {
     fill_list();
     return;
   }
-  if (!context_.prompts.ask_yes_no("本当にファイルをすべて削除しますか？", kConfirm)) return;
+  if (!context_.prompts.ask_yes_no(QT_TRANSLATE_NOOP("Messages", "本当にファイルをすべて削除しますか？"), kConfirm))
+    return;
   for (int n = albums.fm_num(x); n > 0; --n) albums.fm_file_del(x, 0);
   QSignalBlocker quiet(controls_.list);
   controls_.list->clear();
@@ -279,7 +299,7 @@ void MainWindow::rename_or_clear() {
 
 void MainWindow::show_playing() {
   controls_.stop->setEnabled(true);
-  menu_->show_stop_item(QStringLiteral("演奏中止(&A)"));
+  menu_->show_stop_item(QT_TRANSLATE_NOOP("MainMenu", "演奏中止(&A)"));
   playing_changed();
 }
 
@@ -361,7 +381,7 @@ void MainWindow::play_current() {
 void MainWindow::about() {
   const std::string text = std::string("KVT97 ") + kvt_version() + "\n\nplayer " + kvt_version() + ", compiler " +
                            kvtc_version() + ", converters " + mid2kvt_version();
-  context_.prompts.inform(text, "バージョン情報", BoxIcon::information);
+  context_.prompts.inform(text, QT_TRANSLATE_NOOP("Messages", "バージョン情報"), BoxIcon::information);
 }
 
 void MainWindow::news_or_back() {

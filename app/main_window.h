@@ -8,6 +8,7 @@
 #include <memory>
 #include <random>
 
+#include "language.h"
 #include "main_controls.h"
 
 class QMimeData;
@@ -45,6 +46,10 @@ struct MainWindowContext {
   std::function<std::string()> active_config;
   // Keeps the screen saver away (true) or lets it come again.
   std::function<void(bool)> keep_awake;
+  // The language chosen in the menu; after a change the owner stores it
+  // and installs its catalogues.
+  Language& language;
+  std::function<void()> language_chosen;
 };
 
 class MainWindow : public QMainWindow {
@@ -73,6 +78,7 @@ class MainWindow : public QMainWindow {
   MainMenu& menu() { return *menu_; }
 
  protected:
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -83,8 +89,9 @@ class MainWindow : public QMainWindow {
   void fill_list();
   void selection_changed(int row);
   void show_title(const std::string& path);
-  void convert(int id);  // 120 to 124
-  void about();  // 350
+  void convert(int id);                     // 120 to 124
+  void about();                             // 350
+  void choose_language(Language language);  // 700 to 702
 
   void choose();         // 1
   void remove();         // 105

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include "dialog_text.h"
+
 namespace kvt::app {
 
 namespace {
@@ -26,8 +28,11 @@ QString pattern_of(OpenKind kind) {
 
 QStringList filters_of(OpenKind kind) {
   if (kind != OpenKind::any) return {pattern_of(kind)};
-  return {QStringLiteral("KVTﾃﾞｰﾀ (*.kvt)"), QStringLiteral("MIDIﾃﾞｰﾀ (*.mid)"), QStringLiteral("WAVﾃﾞｰﾀ (*.wav)"),
-          QStringLiteral("MMLﾃﾞｰﾀ (*.mml)"), QStringLiteral("RCPﾃﾞｰﾀ (*.rcp)")};
+  return {dialog_text(QT_TRANSLATE_NOOP("Dialogs", "KVTﾃﾞｰﾀ (*.kvt)")),
+          dialog_text(QT_TRANSLATE_NOOP("Dialogs", "MIDIﾃﾞｰﾀ (*.mid)")),
+          dialog_text(QT_TRANSLATE_NOOP("Dialogs", "WAVﾃﾞｰﾀ (*.wav)")),
+          dialog_text(QT_TRANSLATE_NOOP("Dialogs", "MMLﾃﾞｰﾀ (*.mml)")),
+          dialog_text(QT_TRANSLATE_NOOP("Dialogs", "RCPﾃﾞｰﾀ (*.rcp)"))};
 }
 
 // Paths are bytes in the file system's encoding.

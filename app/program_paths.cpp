@@ -14,6 +14,7 @@ ProgramPaths program_paths_in(const std::string& asset_dir, const std::string& c
   p.config_dir = config_dir;
   p.inifile = config_dir + "/kvt97.ini";
   p.albumfile = config_dir + "/album.txt";
+  p.languagefile = config_dir + "/language.ini";
   p.cfgfile = {asset_dir + "/kvt.cfb", std::string()};
   p.sample_dir = asset_dir + "/Sample";
   p.dova_dir = asset_dir + "/Dova";

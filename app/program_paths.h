@@ -13,6 +13,7 @@ struct ProgramPaths {
   std::string config_dir;  // $XDG_CONFIG_HOME/kvt97, else ~/.config/kvt97
   std::string inifile;     // the settings file, kvt97.ini
   std::string albumfile;   // the album file, album.txt
+  std::string languagefile;  // the language chosen, language.ini
   std::array<std::string, 2> cfgfile;  // configuration slots; slot 1 stays empty
   std::string sample_dir;  // built-in album 0
   std::string dova_dir;    // built-in album 1

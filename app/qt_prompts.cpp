@@ -1,5 +1,6 @@
 #include "qt_prompts.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace kvt::app {
@@ -16,17 +17,20 @@ QMessageBox::Icon qt_icon(BoxIcon icon) {
   return QMessageBox::NoIcon;
 }
 
+// Texts come in Japanese, marked for the catalogue in the "Messages" scope;
+// others (the libraries' messages, file names) have no entry and stay.
+QString translated(const std::string& text) { return QCoreApplication::translate("Messages", text.c_str()); }
+
 }  // namespace
 
 void QtPrompts::inform(const std::string& text, const std::string& caption, BoxIcon icon) {
-  QMessageBox box(qt_icon(icon), QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
-                  owner_);
+  QMessageBox box(qt_icon(icon), translated(caption), translated(text), QMessageBox::Ok, owner_);
   box.exec();
 }
 
 bool QtPrompts::ask_yes_no(const std::string& text, const std::string& caption) {
-  return QMessageBox::question(owner_, QString::fromStdString(caption), QString::fromStdString(text),
-                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+  return QMessageBox::question(owner_, translated(caption), translated(text), QMessageBox::Yes | QMessageBox::No) ==
+         QMessageBox::Yes;
 }
 
 }  // namespace kvt::app

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app_fonts.h"
+#include "dialog_text.h"
 #include "settings_pages.h"
 
 namespace kvt::app {
@@ -19,10 +20,12 @@ constexpr SettingsPage (*kPages[])(SettingsForm&) = {
 // "設定終了" (id 1) and "キャンセル" (id 2).
 QDialogButtonBox* closing_buttons(QDialog* dialog) {
   auto* buttons = new QDialogButtonBox;
-  QPushButton* ok = buttons->addButton(QStringLiteral("設定終了"), QDialogButtonBox::AcceptRole);
+  QPushButton* ok =
+      buttons->addButton(dialog_text(QT_TRANSLATE_NOOP("Dialogs", "設定終了")), QDialogButtonBox::AcceptRole);
   ok->setObjectName(QStringLiteral("1"));
   ok->setDefault(true);
-  buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("2"));
+  buttons->addButton(dialog_text(QT_TRANSLATE_NOOP("Dialogs", "キャンセル")), QDialogButtonBox::RejectRole)
+      ->setObjectName(QStringLiteral("2"));
   QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
   return buttons;
@@ -34,7 +37,7 @@ SettingsDialog::SettingsDialog(SettingsDialogKind kind, const Settings& en, QWid
     : QDialog(parent), ent_(en) {
   setFont(cell_font());
   const SettingsPage page = kPages[static_cast<int>(kind)](form_);
-  setWindowTitle(page.caption);
+  setWindowTitle(dialog_text(page.caption));
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(page.body);
   layout->addWidget(closing_buttons(this));

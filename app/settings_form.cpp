@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "dialog_text.h"
+
 namespace kvt::app {
 
 namespace {
@@ -44,11 +46,11 @@ Widget* with_id(Widget* widget, int id) {
 
 }  // namespace
 
-QGroupBox* SettingsForm::radios(const QString& title, IntField field, std::span<const RadioChoice> choices) {
-  auto* box = new QGroupBox(title);
+QGroupBox* SettingsForm::radios(const char* title, IntField field, std::span<const RadioChoice> choices) {
+  auto* box = new QGroupBox(dialog_text(title));
   auto* layout = new QVBoxLayout(box);
   for (const RadioChoice& choice : choices) {
-    auto* radio = with_id(new QRadioButton(QString::fromUtf8(choice.label), box), choice.id);
+    auto* radio = with_id(new QRadioButton(dialog_text(choice.label), box), choice.id);
     radio->setChecked(ent_.*field == choice.value);
     QObject::connect(radio, &QRadioButton::toggled, radio, [this, field, value = choice.value](bool on) {
       if (on) ent_.*field = value;
@@ -60,7 +62,7 @@ QGroupBox* SettingsForm::radios(const QString& title, IntField field, std::span<
 }
 
 QCheckBox* SettingsForm::check_box(int id, const char* label, IntField field) {
-  auto* box = with_id(new QCheckBox(QString::fromUtf8(label)), id);
+  auto* box = with_id(new QCheckBox(dialog_text(label)), id);
   box->setChecked(ent_.*field == 1);
   QObject::connect(box, &QCheckBox::toggled, box, [this, field](bool on) { ent_.*field = on ? 1 : 0; });
   return box;

@@ -33,9 +33,11 @@ class SettingsForm {
   SettingsForm(const SettingsForm&) = delete;
   SettingsForm& operator=(const SettingsForm&) = delete;
 
+  // Texts are marked for the catalogue in the "Dialogs" scope.
+
   // A titled group of radios; the one whose value the field holds is
   // checked (none when no radio has it).
-  QGroupBox* radios(const QString& title, IntField field, std::span<const RadioChoice> choices);
+  QGroupBox* radios(const char* title, IntField field, std::span<const RadioChoice> choices);
   // Checked while the field is 1.
   QCheckBox* check_box(int id, const char* label, IntField field);
   // On commit, the first line stored as the path.

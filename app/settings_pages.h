@@ -2,16 +2,15 @@
 // the dialog's working copy through `form`.
 #pragma once
 
-#include <QString>
-
 #include "settings_form.h"
 
 class QLayout;
 
 namespace kvt::app {
 
+// `caption` is marked for the catalogue in the "Dialogs" scope.
 struct SettingsPage {
-  QString caption;
+  const char* caption;
   QLayout* body;
 };
 

@@ -1,5 +1,7 @@
 // The message boxes the program shows, behind an interface so that the
-// logic that asks can be driven without a screen. Texts are UTF-8.
+// logic that asks can be driven without a screen. Texts are UTF-8; the
+// program's own are Japanese, marked for the catalogue in the "Messages"
+// scope, and shown translated.
 #pragma once
 
 #include <string>

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "app_fonts.h"
+#include "dialog_text.h"
 #include "settings_pages.h"
 
 namespace kvt::app {
@@ -22,16 +23,19 @@ QLineEdit* wide(QLineEdit* edit) {
 
 SettingsPage voice_dirs_page(SettingsForm& form) {
   auto* help =
-      new QLabel(QStringLiteral("音色波形データ(*.KVW)が入っているディレクトリを指定してください。\n"
-                                "ワイルドカードも使用できます。\n"
-                                "例：「c:\\kvt97\\pcm*」「c:\\kvt97\\*」"));
+      new QLabel(dialog_text(QT_TRANSLATE_NOOP("Dialogs",
+                                               "音色波形データ(*.KVW)が入っているディレクトリを指定してください。\n"
+                                               "ワイルドカードも使用できます。\n"
+                                               "例：「c:\\kvt97\\pcm*」「c:\\kvt97\\*」")));
   auto* dirs = new QFormLayout;
-  dirs->addRow(QStringLiteral("ディレクトリ１"), wide(form.path_edit(270, &Settings::pcm_dir1)));
-  dirs->addRow(QStringLiteral("ディレクトリ２"), wide(form.path_edit(271, &Settings::pcm_dir2)));
+  dirs->addRow(dialog_text(QT_TRANSLATE_NOOP("Dialogs", "ディレクトリ１")),
+               wide(form.path_edit(270, &Settings::pcm_dir1)));
+  dirs->addRow(dialog_text(QT_TRANSLATE_NOOP("Dialogs", "ディレクトリ２")),
+               wide(form.path_edit(271, &Settings::pcm_dir2)));
   auto* body = new QVBoxLayout;
   body->addWidget(help);
   body->addLayout(dirs);
-  return {QStringLiteral("音色波形データのディレクトリ"), body};
+  return {QT_TRANSLATE_NOOP("Dialogs", "音色波形データのディレクトリ"), body};
 }
 
 }  // namespace kvt::app

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app_fonts.h"
+#include "dialog_text.h"
 #include "display_text.h"
 
 namespace kvt::app {
@@ -18,13 +19,13 @@ constexpr std::size_t kProgressSize = 8192;
 WaveOutputDialog::WaveOutputDialog(kvt_render* render, QWidget* parent)
     : QDialog(parent), render_(render), progress_(new QPlainTextEdit(this)), button_(new QPushButton(this)),
       timer_(new QTimer(this)) {
-  setWindowTitle(QStringLiteral("waveへの変換"));
+  setWindowTitle(dialog_text(QT_TRANSLATE_NOOP("Dialogs", "waveへの変換")));
   setFont(cell_font());
   progress_->setObjectName(QStringLiteral("610"));
   progress_->setReadOnly(true);
   progress_->setMinimumSize(440, 80);
   button_->setObjectName(QStringLiteral("1"));
-  button_->setText(QStringLiteral("キャンセル"));
+  button_->setText(dialog_text(QT_TRANSLATE_NOOP("Dialogs", "キャンセル")));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(progress_);
   layout->addWidget(button_, 0, Qt::AlignRight);

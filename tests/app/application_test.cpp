@@ -14,20 +14,12 @@
 #include "host_fixture.h"
 #include "kvt/player.h"
 #include "main_window.h"
+#include "no_choices.h"
 #include "program_paths.h"
 #include "recorded_prompts.h"
-#include "user_choices.h"
 
 namespace kvt::test {
 namespace {
-
-class NoChoices : public app::UserChoices {
- public:
-  bool choose_file(app::OpenKind, app::Settings&, std::string&) override { return false; }
-  std::optional<std::string> new_album_name() override { return std::nullopt; }
-  std::optional<std::string> album_rename(const std::string&) override { return std::nullopt; }
-  bool edit_settings(app::SettingsDialogKind, app::Settings&) override { return false; }
-};
 
 class ApplicationTest : public testing::Test {
  protected:

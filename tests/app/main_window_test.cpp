@@ -93,7 +93,7 @@ class MainWindowTest : public testing::Test {
             state.serial = ++serial;
           },
           [this] { ++kept; }, [] { return std::string(KVT_ASSET_DIR) + "/kvt.cfb"; },
-          [this](bool awake) { awake_calls.push_back(awake); }});
+          [this](bool awake) { awake_calls.push_back(awake); }, language, [] {}});
     }
     return *window_;
   }
@@ -121,6 +121,7 @@ class MainWindowTest : public testing::Test {
   int viewer_shown = 0, viewer_repainted = 0, close_requests = 0, kept = 0;
   std::vector<std::string> played;  // what the window asked to play
   std::vector<bool> awake_calls;    // the screen saver kept away or let come
+  app::Language language = app::Language::system;
   app::PlayFlag plays_as = app::PlayFlag::song;
   unsigned long serial = 0;
   std::vector<std::string> help;
@@ -182,7 +183,7 @@ TEST_F(MainWindowTest, MenuItemsCarryTheirIdsAndTheStopItemComesBeforeExit) {
     EXPECT_EQ(item->text(), QString::fromUtf8(text));
   }
   EXPECT_EQ(window().menu().item(110), nullptr);
-  window().menu().show_stop_item(QStringLiteral("演奏中止(&A)"));
+  window().menu().show_stop_item("演奏中止(&A)");
   QAction* stop = window().menu().item(110);
   ASSERT_NE(stop, nullptr);
   const QList<QAction*> file_items = qobject_cast<QWidget*>(stop->parent())->actions();
