@@ -55,7 +55,7 @@ MainMenu::MainMenu(QMenuBar* bar, std::function<void(int)> command) : bar_(bar),
 void MainMenu::add_language_menu(QMenu* settings) {
   QMenu* languages = add_menu(settings, QT_TRANSLATE_NOOP("MainMenu", "表示言語(&L)"));
   auto* group = new QActionGroup(languages);
-  const char* const names[] = {QT_TRANSLATE_NOOP("MainMenu", "システムに合わせる(&S)"), "日本語(&J)", "English(&E)"};
+  const char* const names[] = {QT_TRANSLATE_NOOP("MainMenu", "システムに合わせる(&S)"), "日本語(&J)", "&English"};
   for (std::size_t k = 0; k < kLanguageIds.size(); ++k) {
     QAction* item = add(languages, kLanguageIds[k], names[k]);
     item->setCheckable(true);

@@ -300,7 +300,7 @@ Examples: “/home/me/kvt97/pcm*”, “/home/me/kvt97/*”</translation>
     </message>
     <message>
         <source>システムに合わせる(&amp;S)</source>
-        <translation>As the &amp;system</translation>
+        <translation>&amp;System language</translation>
     </message>
     <message>
         <source>変換中止(&amp;A)</source>
