@@ -2,45 +2,20 @@
 // and what it stores and writes when it closes.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <QApplication>
 #include <QListWidget>
 #include <filesystem>
 
-#include "application.h"
+#include "application_fixture.h"
 #include "display_text.h"
 #include "document_viewer.h"
-#include "host_fixture.h"
 #include "kvt/player.h"
 #include "main_window.h"
-#include "no_choices.h"
-#include "program_paths.h"
-#include "recorded_prompts.h"
 
 namespace kvt::test {
 namespace {
 
-class ApplicationTest : public testing::Test {
- protected:
-  ApplicationTest() : paths(app::program_paths_in(KVT_ASSET_DIR, home / "config")) {
-    std::filesystem::create_directories(home / "runtime");
-    std::filesystem::permissions(home / "runtime", std::filesystem::perms::owner_all);
-    setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
-  }
-  ~ApplicationTest() override { unsetenv("XDG_RUNTIME_DIR"); }
-
-  std::unique_ptr<app::Application> started() {
-    auto application = std::make_unique<app::Application>(paths, &prompts, &choices);
-    EXPECT_FALSE(application->start({}).has_value());
-    return application;
-  }
-
-  ScratchDir home;
-  app::ProgramPaths paths;
-  RecordedPrompts prompts;
-  NoChoices choices;
-};
+class ApplicationTest : public ApplicationFixture {};
 
 TEST_F(ApplicationTest, AtTheEndWindowsAndViewStateAreStoredAndBothFilesWritten) {
   {

@@ -3,8 +3,6 @@
 // windows relabel themselves the moment it changes.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -22,15 +20,12 @@
 #include <QXmlStreamReader>
 #include <map>
 
-#include "application.h"
+#include "application_fixture.h"
 #include "host_fixture.h"
 #include "language.h"
 #include "main_menu.h"
 #include "main_window.h"
-#include "no_choices.h"
-#include "program_paths.h"
 #include "qt_prompts.h"
-#include "recorded_prompts.h"
 #include "settings_dialog.h"
 
 namespace kvt::test {
@@ -127,31 +122,17 @@ std::map<QString, QString> menu_texts(app::MainWindow& window) {
   return texts;
 }
 
-class LanguageTest : public testing::Test {
+class LanguageTest : public ApplicationFixture {
  protected:
-  LanguageTest() : paths(app::program_paths_in(KVT_ASSET_DIR, home / "config")) {
-    std::filesystem::create_directories(home / "runtime");
-    std::filesystem::permissions(home / "runtime", std::filesystem::perms::owner_all);
-    setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
-    std::filesystem::create_directories(paths.config_dir);
-  }
-  ~LanguageTest() override { unsetenv("XDG_RUNTIME_DIR"); }
-
   std::unique_ptr<app::Application> started(Language language) {
+    std::filesystem::create_directories(paths.config_dir);
     EXPECT_TRUE(app::save_language(paths.languagefile, language));
-    auto application = std::make_unique<app::Application>(paths, &prompts, &choices);
-    EXPECT_FALSE(application->start({}).has_value());
-    return application;
+    return ApplicationFixture::started();
   }
 
   static QString button_text(app::MainWindow& window, int id) {
     return window.findChild<QPushButton*>(QString::number(id))->text();
   }
-
-  ScratchDir home;
-  app::ProgramPaths paths;
-  RecordedPrompts prompts;
-  NoChoices choices;
 };
 
 TEST_F(LanguageTest, AChoiceStoredBeforeTheStartIsSpokenByTheWindows) {
