@@ -6,7 +6,7 @@
 BUILD ?= build
 SAN_BUILD ?= build-san
 TSAN_BUILD ?= build-tsan
-PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev pkg-config qt6-base-dev fonts-ipafont-gothic fonts-ipafont-mincho qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev pkg-config libsndfile1-dev libsoxr-dev qt6-base-dev fonts-ipafont-gothic fonts-ipafont-mincho qt6-tools-dev qt6-l10n-tools qt6-translations-l10n gettext zsh fish
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 .PHONY: deps build demo test test-fast test-sanitize test-thread bench clean

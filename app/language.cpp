@@ -9,6 +9,7 @@ namespace kvt::app {
 namespace {
 
 const QString kKey = QStringLiteral("language");
+bool japanese_now = true;  // the GUI thread's, as Qt's installed catalogues are
 
 const char* name_of(Language language) {
   switch (language) {
@@ -40,6 +41,8 @@ bool save_language(const std::string& file, Language language) {
   return stored.status() == QSettings::NoError;
 }
 
+bool speaking_japanese() { return japanese_now; }
+
 bool speaks_japanese(Language choice, const QLocale& locale) {
   if (choice != Language::system) return choice == Language::japanese;
   return locale.language() == QLocale::Japanese;
@@ -55,7 +58,8 @@ void Translations::remove_all() {
 
 void Translations::apply(Language choice, const QLocale& locale) {
   remove_all();
-  if (speaks_japanese(choice, locale)) {
+  japanese_now = speaks_japanese(choice, locale);
+  if (japanese_now) {
     // Without Qt's catalogue (not every system has it) its buttons stay English.
     if (qt_.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
       qt_installed_ = QCoreApplication::installTranslator(&qt_);

@@ -20,6 +20,10 @@ bool save_language(const std::string& file, Language language);
 // Whether the windows speak Japanese for `choice` under `locale`.
 bool speaks_japanese(Language choice, const QLocale& locale);
 
+// Whether the windows speak Japanese now, by the catalogues last applied
+// (Japanese before any).
+bool speaking_japanese();
+
 // The catalogues installed in the running application. Changing them sends
 // every window a language-change event, on which it relabels itself.
 class Translations {

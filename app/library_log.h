@@ -1,5 +1,6 @@
 // The compiler's and converters' accounts of their work, as the document
-// viewer shows them: appended line by line to its text, within its size.
+// viewer shows them: appended line by line to its text, within its size,
+// in the language the windows speak (English from the command's catalogue).
 #pragma once
 
 #include <string>

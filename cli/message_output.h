@@ -1,5 +1,6 @@
 // How the command shows what the front-end core says: errors and warnings on
-// stderr after the command's name, a library's report as it wrote it.
+// stderr after the command's name, a library's report as it wrote it (in
+// English from the catalogue unless the locale is Japanese).
 #pragma once
 
 #include "messages.h"
@@ -10,5 +11,8 @@ namespace kvt::cli {
 // report of work that failed always on stderr.
 void print_message(const frontend::Message& message, bool verbose = false);
 void print_messages(const frontend::Messages& messages, bool verbose = false);
+
+// The error as editors read it, "FILE:LINE:COLUMN: error: TEXT", on stderr.
+void print_source_error(const frontend::SourceError& error);
 
 }  // namespace kvt::cli

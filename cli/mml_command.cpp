@@ -27,6 +27,8 @@ int run_mml(std::vector<std::string> list) {
   const auto found = find_input(source);
   if (!found) return 1;
   const frontend::Outcome compiled = frontend::compile_mml(*found, config);
+  // Above the report, whose mark lines show the same place.
+  if (compiled.source_error) print_source_error(*compiled.source_error);
   print_messages(compiled.messages, true);
   if (!compiled.ok) return 1;
   std::printf("%s\n", frontend::compiled_song(*found).c_str());

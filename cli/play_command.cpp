@@ -22,6 +22,7 @@ struct PlayRequest {
   std::vector<std::string> files;
   Program program = Program::once;
   playstruct settings = default_play_settings();
+  kvt_output_options output_options = default_output_options();
   mid2kvt_settings midi = default_midi_settings();
   std::string config;
 };
@@ -44,7 +45,8 @@ PlayRequest read_request(std::vector<std::string> list) {
         set_program(r, Program::repeat);
       } else if (*option == "--shuffle") {
         set_program(r, Program::shuffle);
-      } else if (!read_play_option(args, *option, r.settings, Output::sound_card) && !read_midi_option(args, *option, r.midi)) {
+      } else if (!read_play_option(args, *option, r.settings, Output::sound_card) &&
+                 !read_ending_option(args, *option, r.output_options) && !read_midi_option(args, *option, r.midi)) {
         throw UsageError("unknown option " + *option);
       }
     } else if (const auto operand = args.next_operand()) {
@@ -89,6 +91,7 @@ std::string label_for(const PlayRequest& r, std::size_t index) {
 
 int run_play(std::vector<std::string> args) {
   const PlayRequest r = read_request(std::move(args));
+  kvt_set_output_options(&r.output_options);
   TerminalUi ui;
   std::mt19937 random(std::random_device{}());
   std::optional<Prepared> repeated;  // compiled or converted once
@@ -123,7 +126,7 @@ int run_play(std::vector<std::string> args) {
 extern const Command kPlayCommand{
     "play",
     "kvt play SONG|--list SONG...|--repeat SONG|--shuffle SONG... [-c CONFIG.cfb] [--rate HZ] [--mono] [--effect N] "
-    "[--fade N] [--loop N] [--voices DIR1[:DIR2]] [--keyboard] [MIDI OPTIONS]",
+    "[--fade N] [--loop N] [--exact] [--voices DIR1[:DIR2]] [--keyboard] [MIDI OPTIONS]",
     "play songs through the sound card",
     "Plays SONG through the sound card: song data as it is, an MML source\n"
     "compiled first (into SONG.KVT beside it), a MIDI file converted, an RCP\n"

@@ -10,6 +10,7 @@
 
 #include "display_text.h"
 #include "keyboard_view.h"
+#include "library_texts.h"
 #include "stop_signals.h"
 
 namespace kvt::cli {
@@ -82,6 +83,9 @@ class LiveKeyboard {
     kvt_view_snapshot snapshot{};
     kvt_view_snapshot_get(&snapshot);
     if (size == size_ && snapshot.serial == serial_) return;
+    // The player's label, in the language the command speaks.
+    const std::string channel = frontend::texts_for_locale().text(frontend::to_utf8(snapshot.channel_label));
+    std::snprintf(snapshot.channel_label, sizeof snapshot.channel_label, "%s", channel.c_str());
     size_ = size;
     serial_ = snapshot.serial;
     keys_.add(snapshot);

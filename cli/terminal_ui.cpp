@@ -3,10 +3,12 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
 #include "display_text.h"
+#include "library_texts.h"
 #include "stop_signals.h"
 #include "terminal_columns.h"
 
@@ -97,10 +99,15 @@ void TerminalUi::on_message(void* self, const char* text, int) {
 }
 
 void TerminalUi::on_progress(void* self, const char* text) {
-  // The field may hold several lines; the status line shows them in one.
-  std::string line = frontend::to_utf8(text);
-  for (char& c : line) {
-    if (c == '\n' || c == '\r') c = ' ';
+  // The field may hold several lines; the status line shows them in one,
+  // each in the language the command speaks.
+  const std::string field = frontend::to_utf8(text);
+  std::string line;
+  for (std::size_t start = 0; start <= field.size();) {
+    const std::size_t end = std::min(field.find_first_of("\r\n", start), field.size());
+    if (!line.empty()) line += ' ';
+    line += frontend::texts_for_locale().text(std::string_view(field).substr(start, end - start));
+    start = end + 1;
   }
   static_cast<TerminalUi*>(self)->draw(line);
 }

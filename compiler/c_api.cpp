@@ -13,10 +13,20 @@ KVT_API const char* kvtc_version(void) { return KVT_VERSION_TEXT; }
 KVT_API int kvtc_write_failure(void) { return kvt::last_write_failure(); }
 
 KVT_API int kvtc_compile(const char* mmlfile, const char* cfgfile, char* text, size_t text_size) {
+  return kvtc_compile_placed(mmlfile, cfgfile, text, text_size, nullptr);
+}
+
+KVT_API int kvtc_compile_placed(const char* mmlfile, const char* cfgfile, char* text, size_t text_size,
+                                kvtc_error_place* place) {
+  kvt::compiler::ErrorPlace found;
+  if (place != nullptr) *place = {0, 0, nullptr};
   if (mmlfile == nullptr || cfgfile == nullptr) return 1;
   const std::size_t size = text == nullptr ? 0 : text_size;
-  return kvt::export_barrier(
-      1, [&] { return kvt::compiler::compile_file(mmlfile, cfgfile, text, size); }, kvt::append_failure_to(text, size));
+  const int result = kvt::export_barrier(
+      1, [&] { return kvt::compiler::compile_file(mmlfile, cfgfile, text, size, &found); },
+      kvt::append_failure_to(text, size));
+  if (place != nullptr) *place = {found.line, found.column, found.message};
+  return result;
 }
 
 KVT_API int kvtc_song_path(const char* mmlfile, char* path, size_t path_size) {

@@ -79,7 +79,7 @@ void run(Compiler& c, const char* mmlfile, const char* cfgfile) {
 
 // Runs `body` on a fresh compiler: 0 when it finished, 1 after an error.
 template <typename Body>
-int guarded(char* text, std::size_t text_size, Body body) {
+int guarded(char* text, std::size_t text_size, ErrorPlace* place, Body body) {
   std::unique_ptr<Compiler> c(new (std::nothrow) Compiler);
   if (c == nullptr) return 1;
   c->text = text;
@@ -91,6 +91,7 @@ int guarded(char* text, std::size_t text_size, Body body) {
       error(*c, 0);
     }
   } catch (const CompileError&) {
+    if (place != nullptr) *place = c->error_place;
     return 1;
   }
   return 0;
@@ -98,13 +99,13 @@ int guarded(char* text, std::size_t text_size, Body body) {
 
 }  // namespace
 
-int compile_file(const char* mmlfile, const char* cfgfile, char* text, std::size_t text_size) {
-  return guarded(text, text_size, [&](Compiler& c) { run(c, mmlfile, cfgfile); });
+int compile_file(const char* mmlfile, const char* cfgfile, char* text, std::size_t text_size, ErrorPlace* place) {
+  return guarded(text, text_size, place, [&](Compiler& c) { run(c, mmlfile, cfgfile); });
 }
 
 int compile_buffers(std::string_view source, const std::vector<std::uint8_t>& config, char* text, std::size_t text_size,
                     std::vector<std::uint8_t>& object) {
-  return guarded(text, text_size, [&](Compiler& c) {
+  return guarded(text, text_size, nullptr, [&](Compiler& c) {
     start(c, "(memory)");
     load_source(c, source);
     c.mallev = 2;

@@ -7,10 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "error_report.h"
+
 namespace kvt::compiler {
 
-// 0 when the song data file was written, 1 after an error.
-int compile_file(const char* mmlfile, const char* cfgfile, char* text, std::size_t text_size);
+// 0 when the song data file was written, 1 after an error, whose place goes
+// to `place` unless it is null.
+int compile_file(const char* mmlfile, const char* cfgfile, char* text, std::size_t text_size,
+                 ErrorPlace* place = nullptr);
 
 // The same from a source and a configuration image in memory; the object
 // goes to `object` instead of a file.

@@ -31,6 +31,14 @@ struct SourceMark {
   const char* line = nullptr;
 };
 
+// Where an error is marked in the source file, for editors; line 0 when it
+// marks no place.
+struct ErrorPlace {
+  int line = 0;
+  int column = 0;  // in bytes
+  const char* message = nullptr;
+};
+
 // What one part's command loop keeps; reset for every part.
 struct PartState {
   int start = 0;  // object offset of the part's first byte
@@ -136,6 +144,7 @@ struct Compiler {
   SourceMark mmlstr, mmlcmd, mmlnum;
   int cmdline = 0;  // line of the command being compiled
   int numlen = 0;
+  ErrorPlace error_place;
 
   // Configuration tables.
   std::uint8_t pcm_define[kAllVoices] = {};

@@ -1,5 +1,7 @@
 #include "error_report.h"
 
+#include <algorithm>
+
 #include "messages.h"
 
 namespace kvt::compiler {
@@ -76,6 +78,32 @@ void show_mark(Compiler& c, const SourceMark& m, int width) {
   for (int i = 0; i < width; ++i) append_bytes(c, "~", 1);
 }
 
+// The source holds the file after two bytes of its own (see load_source).
+constexpr std::size_t kSourceStart = 2;
+
+// Where the mark that show_mark shows is in the file: on the line it shows,
+// even where the mark stands past that line's end (an error found at the
+// end of the file).
+ErrorPlace place_of(const Compiler& c, const SourceMark& m, const char* message) {
+  ErrorPlace place{0, 0, message};
+  if (m.at == nullptr || m.line == nullptr || c.linenum == 0 || c.mmldata.size() <= kSourceStart) return place;
+  const char* file = c.mmldata.data() + kSourceStart;
+  if (m.line < file || m.at < m.line || m.at >= c.mmldata.data() + c.mmldata.size()) return place;
+  place.line = 1 + static_cast<int>(std::count(file, m.line, '\n'));
+  place.column = static_cast<int>(m.at - m.line) + 1;
+  return place;
+}
+
+const SourceMark* mark_of(const Compiler& c, Mark mark) {
+  switch (mark) {
+    case Mark::none: return nullptr;
+    case Mark::token: return &c.mmlstr;
+    case Mark::command: return &c.mmlcmd;
+    case Mark::number: return &c.mmlnum;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 void error(Compiler& c, int ecode) {
@@ -86,12 +114,9 @@ void error(Compiler& c, int ecode) {
     const char group = c.partname > 'P' ? ' ' : c.partname2;
     append(c, " Line = %d , Part:%c%c\n", c.linenum, group, c.partname);
   }
-  switch (e.mark) {
-    case Mark::none: break;
-    case Mark::token: show_mark(c, c.mmlstr, 1); break;
-    case Mark::command: show_mark(c, c.mmlcmd, 1); break;
-    case Mark::number: show_mark(c, c.mmlnum, c.numlen); break;
-  }
+  const SourceMark* mark = mark_of(c, e.mark);
+  if (mark != nullptr) show_mark(c, *mark, e.mark == Mark::number ? c.numlen : 1);
+  c.error_place = mark != nullptr ? place_of(c, *mark, e.message) : ErrorPlace{0, 0, e.message};
   // Free what this compilation holds, newest first.
   if (c.mallev >= 3) c.pCfg = {};
   if (c.mallev >= 2) c.mmldata = {};

@@ -3,6 +3,7 @@
 // front end shows them in windows of its own.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,21 @@ struct Message {
 
 using Messages = std::vector<Message>;
 
+// An error that a library marked at a place in a source file, for editors
+// to jump to.
+struct SourceError {
+  std::string file;
+  int line = 0;    // from 1
+  int column = 0;  // from 1, in characters (a tab is one)
+  std::string text;  // UTF-8, the library's own words
+
+  friend bool operator==(const SourceError&, const SourceError&) = default;
+};
+
 struct Outcome {
   bool ok = false;
   Messages messages;  // in the order they arose
+  std::optional<SourceError> source_error = {};  // where the failure report marks its error
 };
 
 }  // namespace kvt::frontend

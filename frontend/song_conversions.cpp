@@ -8,6 +8,7 @@
 #include "kvt/kvtc.h"
 #include "song_names.h"
 #include "song_warnings.h"
+#include "source_error.h"
 
 namespace kvt::frontend {
 namespace {
@@ -35,10 +36,13 @@ Outcome compile_mml(const std::string& source, const std::string& config) {
   const std::string song = compiled_song(source);
   if (auto refusal = creation_refusal(song)) return {false, {std::move(*refusal)}};
   std::vector<char> report(kReportSize, '\0');
-  const int result = kvtc_compile(source.c_str(), config_or_default(config).c_str(), report.data(), report.size());
+  kvtc_error_place place{};
+  const int result =
+      kvtc_compile_placed(source.c_str(), config_or_default(config).c_str(), report.data(), report.size(), &place);
   std::string text = to_utf8(report.data());
   if (!text.empty() && text.back() != '\n') text += '\n';  // an error's mark ends the report
   Outcome outcome = outcome_of(result, std::move(text), song, kvtc_write_failure());
+  if (result != 0) outcome.source_error = source_error_of(source, place);
   if (outcome.ok) {
     if (auto warning = no_part_warning(source, song)) outcome.messages.push_back(std::move(*warning));
   }

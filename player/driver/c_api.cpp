@@ -24,6 +24,8 @@ void kvt_driver_init(kvt_driver* driver) { kvt::driver::init(*driver); }
 
 int kvt_driver_play(kvt_driver* driver) { return kvt::driver::play(*driver); }
 
+void kvt_driver_set_soft_end(kvt_driver* driver, int on) { driver->soft_part_end = on != 0; }
+
 kvt_driver* kvt_driver_default(void) {
   static kvt_driver* const instance = kvt_driver_new();  // lives as long as the process
   return instance;

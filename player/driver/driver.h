@@ -1,6 +1,7 @@
 // C++ interface of the sound driver over an explicit context.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "driver_context.h"
@@ -17,5 +18,8 @@ int worksize() noexcept;
 void init(Context& ctx) noexcept;
 // Renders one block; see kvt_driver_play.
 int play(Context& ctx) noexcept;
+// The smallest pass count among the running parts, as play() returns it
+// but not wrapped at 256; -1 once every part has ended.
+std::int64_t passes(const Context& ctx) noexcept;
 
 }  // namespace kvt::driver

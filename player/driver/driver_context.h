@@ -47,6 +47,11 @@ struct Context : kvt_driver_inputs {
 
   ReverbUnit reverb;
   ChorusUnit chorus[kChorusUnits];
+
+  // Options the host sets; init keeps them.
+  bool soft_part_end = false;  // a voice cut by its part's end fades out instead of stopping dead
+  // Frames of that fade-out left per part; cleared at init.
+  std::uint16_t end_ramp_left[song::kDriverParts];
 };
 
 // Bounded reader over the song image. Reading past the image yields zeros

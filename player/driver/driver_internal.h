@@ -44,6 +44,12 @@ void run_tick(Context& ctx, int part, PartSlot& p, std::uint32_t frame_key) noex
 void end_part(PartSlot& p) noexcept;
 void set_tempo(Context& ctx, std::uint16_t word, std::uint32_t frame_key) noexcept;
 
+// The end of a part: with soft_part_end a sounding voice fades out over a
+// few milliseconds, rendered (additively into stereo `out`) from the frame
+// where the part ended and on through the following blocks.
+void start_end_ramp(Context& ctx, int part, const PartSlot& p) noexcept;
+void render_end_ramp(Context& ctx, int part, PartSlot& p, std::int16_t* out, std::uint32_t frames) noexcept;
+
 // Effects and output.
 void reset_effects(Context& ctx) noexcept;
 void set_reverb(Context& ctx, SongCursor& c) noexcept;

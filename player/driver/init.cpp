@@ -83,6 +83,7 @@ void init(Context& ctx) noexcept {
   reset_effects(ctx);
   for (TempoChange& t : ctx.tempo_changes) t = {kFreeKey, 0};
   ctx.commands_left = kCommandsPerBlock;
+  std::fill(std::begin(ctx.end_ramp_left), std::end(ctx.end_ramp_left), std::uint16_t{0});
 
   for (int i = 0; i < kDriverParts; ++i) {
     PartSlot& p = ctx.work_adr[i];

@@ -102,7 +102,7 @@ struct PartSlot {
   std::uint32_t part_gain;
   // timing
   std::uint16_t tick_count;
-  std::uint8_t loop_count;
+  std::uint32_t loop_count;  // passes; reported to the exports modulo 256, as ever
   std::uint16_t remaining;
   // state
   std::uint8_t flags;

@@ -25,7 +25,10 @@ void render_part(Context& ctx, int index, PartSlot& p, std::int16_t* dry, std::i
       continue;
     }
     run_tick(ctx, index, p, left);  // the frame key counts the frames left
-    if (p.ended) return;
+    if (p.ended) {
+      start_end_ramp(ctx, index, p);
+      return render_end_ramp(ctx, index, p, (p.effect_send ? bus : dry) + 2 * frame, left);
+    }
     out = p.effect_send ? bus : dry;
     if (p.sounding()) render_voice(ctx, p, out + 2 * frame, 1);
     ++frame;
@@ -33,10 +36,12 @@ void render_part(Context& ctx, int index, PartSlot& p, std::int16_t* dry, std::i
   }
 }
 
-int pass_count(const Context& ctx) {
-  int least = -1;
+// The smallest count among the running parts, each as `count` gives it.
+template <class Count>
+std::int64_t least_count(const Context& ctx, Count count) {
+  std::int64_t least = -1;
   for (const PartSlot& p : ctx.work_adr) {
-    if (!p.ended && (least < 0 || p.loop_count < least)) least = p.loop_count;
+    if (!p.ended && (least < 0 || count(p) < least)) least = count(p);
   }
   return least;
 }
@@ -53,12 +58,20 @@ int play(Context& ctx) noexcept {
   const std::uint16_t block_start_tempo = ctx.song_tempo;
   for (int i = 0; i < song::kDriverParts; ++i) {
     PartSlot& p = ctx.work_adr[i];
-    if (p.ended) continue;
+    if (p.ended) {
+      if (ctx.end_ramp_left[i] > 0) render_end_ramp(ctx, i, p, p.effect_send ? bus : dry, ctx.block_frames);
+      continue;
+    }
     ctx.samples_per_tick = block_start_tempo;
     render_part(ctx, i, p, dry, bus);
   }
   if (ctx.block_frames > 0) finish_block(ctx, dry, bus);
-  return pass_count(ctx);
+  // The exports have always counted passes in a byte.
+  return static_cast<int>(least_count(ctx, [](const PartSlot& p) { return std::int64_t{p.loop_count & 0xFFu}; }));
+}
+
+std::int64_t passes(const Context& ctx) noexcept {
+  return least_count(ctx, [](const PartSlot& p) { return std::int64_t{p.loop_count}; });
 }
 
 }  // namespace kvt::driver

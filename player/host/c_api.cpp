@@ -6,6 +6,7 @@
 #include "atomic_file.h"
 #include "export_barrier.h"
 #include "kvt/player.h"
+#include "output_options.h"
 #include "output_wav.h"
 #include "player_handle.h"
 #include "render_job.h"
@@ -33,6 +34,11 @@ kvt::host::HostUi& default_render_ui() {
   return ui;
 }
 
+kvt::host::OutputOptions& default_render_options() {
+  static kvt::host::OutputOptions options;
+  return options;
+}
+
 // A failure nobody foresaw, shown through `ui`.
 auto show_failure(const kvt::host::HostUi& ui) {
   return [&ui](const char* what) { ui.message((std::string("ERROR! ") + what).c_str(), KVT_ICON_EXCLAMATION); };
@@ -44,7 +50,8 @@ int kvt_player_play_to(kvt_player* player, const char* song_path, const playstru
                        const kvt_notify_target* notify) {
   if (song_path == nullptr || settings == nullptr) return 1;
   return kvt::export_barrier(
-      1, [&] { return player->songs.play(song_path, *settings, title_out, notify); }, show_failure(player));
+      1, [&] { return player->songs.play(song_path, *settings, title_out, notify, player->output); },
+      show_failure(player));
 }
 
 int kvt_player_play_wave_to(kvt_player* player, const char* wav_path, const kvt_notify_target* notify) {
@@ -111,9 +118,20 @@ int _output_wav(const char* song_path, const char* wav_path, playstruct settings
   if (rendering.exchange(true)) return 1;
   const kvt::host::HostUi& ui = default_render_ui();
   const int result = kvt::export_barrier(
-      1, [&] { return kvt::host::output_wav(ui, song_path, wav_path, settings, title_out); }, show_failure(ui));
+      1, [&] { return kvt::host::output_wav(ui, song_path, wav_path, settings, default_render_options(), title_out); },
+      show_failure(ui));
   rendering = false;
   return result;
+}
+
+void kvt_set_output_options(const kvt_output_options* options) {
+  const kvt::host::OutputOptions chosen = kvt::host::read_output_options(options);
+  kvt::export_barrier(
+      [&] {
+        kvt::host::default_player().output = chosen;
+        default_render_options() = chosen;
+      },
+      [](const char*) {});  // the default player could not be made; _play will say so
 }
 
 int _play_init(void) {
@@ -152,6 +170,10 @@ int kvt_player_play(kvt_player* player, const char* song_path, const playstruct*
   return kvt_player_play_to(player, song_path, settings, title_out, &player->notify);
 }
 
+void kvt_player_set_output_options(kvt_player* player, const kvt_output_options* options) {
+  if (player != nullptr) player->output = kvt::host::read_output_options(options);
+}
+
 void kvt_player_stop(kvt_player* player) {
   if (player == nullptr) return;
   kvt::export_barrier([&] { player->songs.waveout_stop(); }, show_failure(player));
@@ -187,13 +209,20 @@ void kvt_player_delete(kvt_player* player) {
 
 kvt_render* kvt_render_start(const kvt_host_ui* ui, const char* song_path, const char* wav_path,
                              const playstruct* settings, char* title_out) {
+  return kvt_render_start_with_options(ui, song_path, wav_path, settings, nullptr, title_out);
+}
+
+kvt_render* kvt_render_start_with_options(const kvt_host_ui* ui, const char* song_path, const char* wav_path,
+                                          const playstruct* settings, const kvt_output_options* options,
+                                          char* title_out) {
   if (song_path == nullptr || wav_path == nullptr || settings == nullptr) return nullptr;
   kvt::host::HostUi front_end;
   if (ui != nullptr) front_end.callbacks = *ui;
   return kvt::export_barrier<kvt_render*>(
       nullptr,
       [&]() -> kvt_render* {
-        auto job = kvt::host::RenderJob::start(front_end, song_path, wav_path, *settings, title_out);
+        auto job = kvt::host::RenderJob::start(front_end, song_path, wav_path, *settings,
+                                               kvt::host::read_output_options(options), title_out);
         return job != nullptr ? new kvt_render{std::move(job)} : nullptr;
       },
       show_failure(front_end));

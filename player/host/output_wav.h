@@ -4,10 +4,11 @@
 
 #include "host_ui.h"
 #include "kvt/player.h"
+#include "output_options.h"
 
 namespace kvt::host {
 
 int output_wav(const HostUi& ui, const char* song_path, const char* wav_path, const playstruct& settings,
-               char* title_out);
+               const OutputOptions& options, char* title_out);
 
 }  // namespace kvt::host

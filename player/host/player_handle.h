@@ -8,6 +8,7 @@
 
 #include "audio_sink.h"
 #include "kvt/player.h"
+#include "output_options.h"
 #include "player_context.h"
 #include "visual_player.h"
 #include "realtime_playback.h"
@@ -28,6 +29,7 @@ struct PlayerHandle {
   }
 
   kvt_notify_target notify;
+  OutputOptions output;  // of the next song
   Player player;
   VisualPlayer view;
   RealtimePlayback songs;

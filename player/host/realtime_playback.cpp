@@ -60,7 +60,7 @@ void RealtimePlayback::fail(const char* text, int icon) {
 }
 
 int RealtimePlayback::play(const char* song_path, const playstruct& settings, char* title_out,
-                           const kvt_notify_target* notify) {
+                           const kvt_notify_target* notify, const OutputOptions& options) {
   std::lock_guard<std::mutex> hold(control_);
   stop_locked();
   notice_ = Notice(notify, ++serial_);
@@ -71,7 +71,10 @@ int RealtimePlayback::play(const char* song_path, const playstruct& settings, ch
   channel = settings.channel;
   effect_level = settings.effect_level;
   fade = settings.fade < 0 ? 0 : settings.fade > 2 ? 2 : settings.fade;
-  loop = settings.loop;
+  // The play settings' passes, of which the driver counted no more than 255.
+  loop = options.loop > 0 ? options.loop : settings.loop > 0 && settings.loop < 256 ? settings.loop : 0;
+  tail_ = SongTail(options.clean_end, static_cast<std::uint32_t>(saisei_rate));
+  player_.driver->soft_part_end = options.clean_end;
   keyboard_flag = settings.keyboard_flag;
   player_.driver->fade_speed = 0;
   if (keyboard_flag == 1) {
@@ -264,12 +267,14 @@ void RealtimePlayback::render_loop() {
     for (int call = 0; call < buffer_loop; ++call) {
       d.buffer = out + call * step;
       r = driver::play(d);
-      if (loop > 0 && r >= loop) d.fade_speed = fade * 20 + 4;
+      if (loop > 0 && driver::passes(d) >= loop) d.fade_speed = fade * 20 + 4;
       if (play_flag2.load() >= kStopRequested) return acknowledge_stop();
     }
     std::atomic<int>& status = sw_status[n % kStatusWords];
     status.fetch_and(kSilenceMark);
-    if (r == -1) status.fetch_or(kEndMark);
+    const auto* samples = reinterpret_cast<const std::int16_t*>(out);
+    const std::size_t count = step * static_cast<std::size_t>(buffer_loop) / sizeof(std::int16_t);
+    if (tail_.classify(r, samples, count, kBufferFrames) != SongTail::Block::song) status.fetch_or(kEndMark);
     last_pass_ = r;
     sw_make.store(n + 1);
     sw_make.notify_all();

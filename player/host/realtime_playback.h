@@ -19,8 +19,10 @@
 #include "auto_reset_event.h"
 #include "kvt/player.h"
 #include "notice.h"
+#include "output_options.h"
 #include "player_context.h"
 #include "playback_view.h"
+#include "song_tail.h"
 #include "view_timer.h"
 #include "wave_device.h"
 
@@ -38,7 +40,8 @@ class RealtimePlayback {
 
   // Stops what plays, loads the song and starts it under a new serial.
   // Returns 0 when it plays, 1 after a message (nothing is left allocated).
-  int play(const char* song_path, const playstruct& settings, char* title_out, const kvt_notify_target* notify);
+  int play(const char* song_path, const playstruct& settings, char* title_out, const kvt_notify_target* notify,
+           const OutputOptions& options = {});
   // Stops and returns once everything is released; idle calls do nothing.
   void waveout_stop();
   kvt_play_state state() const;
@@ -80,8 +83,9 @@ class RealtimePlayback {
   int channel = 2;
   int effect_level = 0;
   int fade = 0;
-  int loop = 1;
+  int loop = 1;  // passes before the fade-out; 0: none
   int keyboard_flag = 0;
+  SongTail tail_{false, 44100};
 
   std::array<std::unique_ptr<std::uint8_t[]>, 4> data_;  // 0..2 the ring, 3 silence
   std::array<WaveBuffer, 4> header_{};

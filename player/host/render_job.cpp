@@ -7,16 +7,18 @@
 
 namespace kvt::host {
 
-RenderJob::RenderJob(const HostUi& ui, const char* wav_path, std::uint32_t rate, const playstruct& settings)
-    : job_(player_, wav_path, rate, settings) {
+RenderJob::RenderJob(const HostUi& ui, const char* wav_path, std::uint32_t rate, const playstruct& settings,
+                     const OutputOptions& options)
+    : job_(player_, wav_path, rate, settings, options) {
   player_.ui = ui;
 }
 
 std::unique_ptr<RenderJob> RenderJob::start(const HostUi& ui, const char* song_path, const char* wav_path,
-                                            const playstruct& settings, char* title_out) {
+                                            const playstruct& settings, const OutputOptions& options,
+                                            char* title_out) {
   const std::uint32_t rate = wav_rate(settings.rate_index);
   if (rate == 0) return nullptr;
-  std::unique_ptr<RenderJob> render(new (std::nothrow) RenderJob(ui, wav_path, rate, settings));
+  std::unique_ptr<RenderJob> render(new (std::nothrow) RenderJob(ui, wav_path, rate, settings, options));
   if (render == nullptr) {
     ui.message("No memory.", KVT_ICON_EXCLAMATION);
     return nullptr;

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "kvt/player.h"
+#include "output_options.h"
 #include "player_context.h"
 #include "wav_render.h"
 
@@ -19,7 +20,8 @@ class RenderJob {
   // Loads the song and starts the worker. Nothing (after a message, except
   // for an unsupported rate index) when no rendering started.
   static std::unique_ptr<RenderJob> start(const HostUi& ui, const char* song_path, const char* wav_path,
-                                          const playstruct& settings, char* title_out);
+                                          const playstruct& settings, const OutputOptions& options,
+                                          char* title_out);
   ~RenderJob();  // cancels and waits
   RenderJob(const RenderJob&) = delete;
   RenderJob& operator=(const RenderJob&) = delete;
@@ -33,7 +35,8 @@ class RenderJob {
   int finish();
 
  private:
-  RenderJob(const HostUi& ui, const char* wav_path, std::uint32_t rate, const playstruct& settings);
+  RenderJob(const HostUi& ui, const char* wav_path, std::uint32_t rate, const playstruct& settings,
+            const OutputOptions& options);
 
   Player player_;
   WavJob job_;

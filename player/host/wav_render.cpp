@@ -5,23 +5,23 @@
 #include <cstdlib>
 
 #include "loader.h"
+#include "song_tail.h"
 #include "wav_file.h"
 
 namespace kvt::host {
 namespace {
 
-constexpr int kDriverEnded = -1;
 constexpr const char kFinished[] = "\x8F\x49\x97\xB9\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42";  // "finished" in Shift-JIS
 
 class Renderer {
  public:
-  explicit Renderer(WavJob& job) : job_(job), driver_(*job.player.driver) {}
+  explicit Renderer(WavJob& job) : job_(job), driver_(*job.player.driver), tail_(job.clean_end, job.rate) {}
 
   void run();
 
  private:
   void start_pass();
-  int next_block();  // the driver's result; fades once the loop count is reached
+  SongTail::Block next_block();  // fades once the loop count is reached
   std::size_t block_samples() const { return static_cast<std::size_t>(job_.channel) * kBlockFrames; }
   std::uint64_t block_limit(int bytes_per_sample) const;
   long seconds(long block) const { return (block * kBlockFrames + kBlockFrames) / static_cast<long>(job_.rate); }
@@ -32,6 +32,7 @@ class Renderer {
 
   WavJob& job_;
   driver::Context& driver_;
+  SongTail tail_;
   long peak_ = 0;
 };
 
@@ -44,14 +45,16 @@ void Renderer::start_pass() {
   driver_.cpu_code = 1;
   driver_.dwDataSize = kWorkBufferSize;
   driver_.buffer = job_.buffer.get();
+  driver_.soft_part_end = job_.clean_end;
   driver::init(driver_);
   driver_.fade_speed = 0;
+  tail_.restart();
 }
 
-int Renderer::next_block() {
+SongTail::Block Renderer::next_block() {
   const int r = driver::play(driver_);
-  if (r != kDriverEnded && r >= job_.loop) driver_.fade_speed = job_.fade * 16 + 4;
-  return r;
+  if (driver::passes(driver_) >= job_.loop) driver_.fade_speed = job_.fade * 16 + 4;
+  return tail_.classify(r, job_.buffer.get(), block_samples(), kBlockFrames);
 }
 
 // Blocks that fit the 32-bit sizes of the file's header.
@@ -63,7 +66,9 @@ bool Renderer::measure_peak() {
   long shown = -1;
   char line[96];
   const std::uint64_t limit = block_limit(1);
-  for (std::uint64_t n = 0; n < limit && next_block() != kDriverEnded; ++n) {
+  for (std::uint64_t n = 0; n < limit; ++n) {
+    const SongTail::Block block = next_block();
+    if (block == SongTail::Block::after) break;
     const std::int16_t* s = job_.buffer.get();
     for (std::size_t i = 0; i < block_samples(); ++i) peak_ = std::max<long>(peak_, std::labs(s[i]));
     if (seconds(static_cast<long>(n)) != shown) {
@@ -75,6 +80,7 @@ bool Renderer::measure_peak() {
       job_.mailbox.append("\nStop converting to wave file.");
       return false;
     }
+    if (block == SongTail::Block::last) break;
   }
   return true;
 }
@@ -99,7 +105,11 @@ void Renderer::write_file() {
   char line[128];
   const std::uint64_t limit = block_limit(eight ? 1 : 2);
   std::uint64_t n = 0;
-  for (; n < limit && next_block() != kDriverEnded; ++n) {
+  bool more = true;
+  for (; more && n < limit; ++n) {
+    const SongTail::Block block = next_block();
+    if (block == SongTail::Block::after) break;
+    more = block == SongTail::Block::song;
     const std::size_t bytes = eight ? to_bytes(divisor) : block_samples() * 2;
     if (!file.write(job_.buffer.get(), bytes)) {
       file.abandon();
@@ -117,7 +127,7 @@ void Renderer::write_file() {
     if (job_.end_flag.load() != kRendering) break;
   }
   // Cut short by a cancel or by the largest size a WAVE file can count.
-  const bool shorter = job_.end_flag.load() != kRendering || n == limit;
+  const bool shorter = job_.end_flag.load() != kRendering || (more && n == limit);
   if (shorter) job_.mailbox.show("WAV file is closed halfway!", ProgressMailbox::Keep::always);
   if (!file.finish()) {
     job_.mailbox.message("It failed to write out.", KVT_ICON_NONE);
@@ -146,7 +156,7 @@ void Renderer::run() {
 
 }  // namespace
 
-WavJob::WavJob(Player& p, const char* path, std::uint32_t r, const playstruct& s)
+WavJob::WavJob(Player& p, const char* path, std::uint32_t r, const playstruct& s, const OutputOptions& o)
     : player(p),
       wav_path(path),
       rate(r),
@@ -154,8 +164,9 @@ WavJob::WavJob(Player& p, const char* path, std::uint32_t r, const playstruct& s
       channel(s.channel == 1 ? 1 : 2),
       effect_level(s.effect_level),
       fade(std::clamp(s.fade, 0, 2)),
-      loop(s.loop == 2 ? 2 : 1),
-      bit(s.bit == 8 ? 8 : 16) {}
+      loop(o.loop > 0 ? o.loop : s.loop == 2 ? 2 : 1),
+      bit(s.bit == 8 ? 8 : 16),
+      clean_end(o.clean_end) {}
 
 std::uint32_t wav_rate(int rate_index) {
   switch (rate_index) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "kvt/player.h"
+#include "output_options.h"
 #include "player_context.h"
 #include "progress_mailbox.h"
 
@@ -20,7 +21,8 @@ enum EndFlag : int { kRendering = 0, kCancelAsked = 1, kWorkerDone = 2 };
 
 struct WavJob {
   // Takes the output settings, each outside its range counted as its default.
-  WavJob(Player& player, const char* wav_path, std::uint32_t rate, const playstruct& settings);
+  WavJob(Player& player, const char* wav_path, std::uint32_t rate, const playstruct& settings,
+         const OutputOptions& options);
 
   Player& player;  // loaded; the worker frees the song on every way out
   std::string wav_path;
@@ -29,8 +31,9 @@ struct WavJob {
   int channel;
   int effect_level;
   int fade;
-  int loop;
+  int loop;  // passes before the fade-out
   int bit;
+  bool clean_end;
   std::unique_ptr<std::int16_t[]> buffer;  // kWorkBufferSize bytes
   std::atomic<int> end_flag{kRendering};
   int outcome = KVT_RENDER_NO_FILE;  // KVT_RENDER_..., set before the mailbox is done

@@ -23,6 +23,7 @@
 #include "application_fixture.h"
 #include "host_fixture.h"
 #include "language.h"
+#include "library_log.h"
 #include "main_menu.h"
 #include "main_window.h"
 #include "qt_prompts.h"
@@ -265,6 +266,21 @@ TEST(SettingsDialogLanguage, DialogsAreMadeInTheLanguageInstalled) {
   app::SettingsDialog again(app::SettingsDialogKind::play, en);
   EXPECT_EQ(again.windowTitle(), QStringLiteral("演奏状態の設定"));
   EXPECT_EQ(again.findChild<QPushButton*>(QStringLiteral("1"))->text(), QStringLiteral("設定終了"));
+}
+
+TEST(LibraryLog, ReportsFollowTheLanguageOfTheWindows) {
+  const std::string report = "Line = 3\nERROR! ファイルが見つかりません.\n";
+  const frontend::Messages messages = {{frontend::MessageKind::report, report}};
+  app::Translations translations;
+  translations.apply(Language::english);
+  std::string text;
+  app::append_log(text, messages);
+  EXPECT_EQ(text, "Line = 3\nERROR! File not found.\n");
+
+  translations.apply(Language::japanese);
+  text.clear();
+  app::append_log(text, messages);
+  EXPECT_EQ(text, report);  // the library's own words
 }
 
 }  // namespace

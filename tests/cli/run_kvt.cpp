@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <iterator>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
 #include "host_fixture.h"
@@ -71,7 +73,7 @@ class Terminal {
 };
 
 // In the child: only what is safe between fork and exec.
-[[noreturn]] void exec_kvt(char* const* argv, const RunOptions& options, const std::string& out_path,
+[[noreturn]] void exec_kvt(char* const* argv, char* const* envp, const RunOptions& options, const std::string& out_path,
                            const std::string& err_path, const Terminal* terminal) {
   const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   const int err = terminal != nullptr ? terminal->slave() : open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -84,8 +86,23 @@ class Terminal {
     std::signal(number, ignored ? SIG_IGN : SIG_DFL);
   }
   for (const int number : options.ignored) std::signal(number, SIG_IGN);
-  execv(argv[0], argv);
+  execve(argv[0], argv, envp);
   _exit(127);
+}
+
+// The runner's environment with the locale variables of `options`.
+std::vector<std::string> environment_for(const RunOptions& options) {
+  static constexpr std::string_view kLocaleNames[] = {"LANG=", "LC_ALL=", "LC_MESSAGES=", "LANGUAGE="};
+  std::vector<std::string> result;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view text(*entry);
+    if (std::none_of(std::begin(kLocaleNames), std::end(kLocaleNames),
+                     [&](std::string_view name) { return text.starts_with(name); })) {
+      result.emplace_back(text);
+    }
+  }
+  result.insert(result.end(), options.locale.begin(), options.locale.end());
+  return result;
 }
 
 }  // namespace
@@ -101,10 +118,14 @@ CommandRun run_kvt(const std::vector<std::string>& args, const RunOptions& optio
   std::vector<char*> argv;
   for (std::string& a : argv_text) argv.push_back(a.data());
   argv.push_back(nullptr);
+  std::vector<std::string> envp_text = environment_for(options);
+  std::vector<char*> envp;
+  for (std::string& e : envp_text) envp.push_back(e.data());
+  envp.push_back(nullptr);
 
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
-  if (pid == 0) exec_kvt(argv.data(), options, out_path, err_path, terminal ? &*terminal : nullptr);
+  if (pid == 0) exec_kvt(argv.data(), envp.data(), options, out_path, err_path, terminal ? &*terminal : nullptr);
   if (terminal) terminal->close_slave();
 
   const auto err_so_far = [&] { return terminal ? terminal->drain() : text_of(err_path); };

@@ -33,6 +33,10 @@ struct RunOptions {
   std::optional<SignalPlan> signal;
   std::vector<int> ignored;  // signals the command starts with ignored, as a background job does
   int terminal_columns = 0;  // > 0: stderr is a terminal this wide
+  // The locale variables the command sees ("NAME=VALUE"), in place of the
+  // runner's LANG, LC_ALL, LC_MESSAGES and LANGUAGE: by default a Japanese
+  // locale, under which the libraries' texts show as they wrote them.
+  std::vector<std::string> locale = {"LANG=ja_JP.UTF-8"};
 };
 
 // A command still running after this long is killed.

@@ -68,5 +68,20 @@ TEST_F(StatusLineTest, NothingOfItGoesIntoAFile) {
   EXPECT_EQ(play.err, "");
 }
 
+TEST_F(StatusLineTest, ThePlayersLastWordFollowsTheLocale) {
+  for (const auto& [locale, finished] : {std::pair<std::string, std::string>{"LC_ALL=C", "Finished."},
+                                         {"LANG=ja_JP.UTF-8", "終了しました。"}}) {
+    SCOPED_TRACE(locale);
+    RunOptions options;
+    options.terminal_columns = 200;
+    options.locale = {locale};
+    const CommandRun run = run_kvt({"wav", song, "--voices", dir / "voices", "-o", dir / "out.wav"}, options);
+    EXPECT_EQ(run.status, 0);
+    const std::vector<std::string> lines = redraws(run.err);
+    ASSERT_FALSE(lines.empty()) << run.err;
+    EXPECT_NE(lines.back().find(finished), std::string::npos) << lines.back();
+  }
+}
+
 }  // namespace
 }  // namespace kvt::test

@@ -41,6 +41,19 @@ KVT_API int kvtc_compile(const char* mmlfile, const char* cfgfile, char* text, s
  * `path_size` bytes. Returns 0, or 1 when it does not fit. */
 KVT_API int kvtc_song_path(const char* mmlfile, char* path, size_t path_size);
 
+/* Where a failed compilation marked its error in the source. */
+typedef struct kvtc_error_place {
+  int line;            /* from 1, in the source file; 0 when the error marks no place */
+  int column;          /* from 1, in bytes of that line */
+  const char* message; /* the error's text as the report gives it (Shift-JIS where
+                          Japanese), static; NULL when the compilation succeeded */
+} kvtc_error_place;
+
+/* kvtc_compile that also tells, into `place` (unless NULL), where the
+ * error is. The report is the same byte for byte. */
+KVT_API int kvtc_compile_placed(const char* mmlfile, const char* cfgfile, char* text, size_t text_size,
+                                kvtc_error_place* place);
+
 /* kvtc_compile with a buffer of KVTC_TEXT_SIZE bytes. */
 KVT_API int _kvtc(const char* mmlfile, const char* cfgfile, char* text2);
 

@@ -52,6 +52,10 @@ KVT_API void kvt_driver_init(kvt_driver* driver);
  * the first half. Returns -1 once every part has ended, else the smallest
  * loop pass count among the running parts. */
 KVT_API int kvt_driver_play(kvt_driver* driver);
+/* on 1: a voice still sounding when its part ends fades out over about
+ * 4 ms (from the next kvt_driver_play on) instead of stopping dead; 0, the
+ * default, as always. kvt_driver_init keeps the choice. */
+KVT_API void kvt_driver_set_soft_end(kvt_driver* driver, int on);
 
 /* The default instance, used by the exports below. */
 KVT_API kvt_driver* kvt_driver_default(void);

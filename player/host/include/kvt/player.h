@@ -33,6 +33,20 @@ typedef struct playstruct {
   int keyboard_flag;    /* 1: feed the visual player (real-time playback) */
 } playstruct;
 
+/* Output options beyond the play settings (playstruct), for the exports
+ * that take them. The exports without them behave as with all fields 0. */
+typedef struct kvt_output_options {
+  size_t size;   /* sizeof(kvt_output_options) as the caller knows it;
+                    fields past it count as 0 */
+  int clean_end; /* 1: a voice still sounding when its part ends fades out
+                    over about 4 ms, and the output goes on after the song's
+                    end until the effects (reverb, chorus, delay) have died
+                    away below -90 dBFS, at most 10 s more; 0: it ends as
+                    the song data ends, as always */
+  int loop;      /* passes through a looping song before the fade-out, 1 or
+                    more; 0: as playstruct.loop says */
+} kvt_output_options;
+
 /* Icon of a message box. */
 enum { KVT_ICON_NONE = 0, KVT_ICON_EXCLAMATION = 1, KVT_ICON_INFORMATION = 2 };
 
@@ -75,6 +89,10 @@ KVT_API void kvt_set_host_ui(const kvt_host_ui* ui);
  * stopped while it runs (from the callbacks, as a dialog's event loop
  * would); a second rendering asked for meanwhile returns 1 at once. */
 KVT_API int _output_wav(const char* song_path, const char* wav_path, playstruct settings, char* title_out);
+
+/* The output options (copied) of every later _output_wav, and of _play
+ * from the next song on; NULL restores the defaults (all fields 0). */
+KVT_API void kvt_set_output_options(const kvt_output_options* options);
 
 /* ---- Real-time playback ----
  *
@@ -150,6 +168,9 @@ typedef struct kvt_player kvt_player;
 KVT_API kvt_player* kvt_player_new(const kvt_host_ui* ui, const kvt_notify_target* notify);
 /* As _play, with the handle's notify target. */
 KVT_API int kvt_player_play(kvt_player* player, const char* song_path, const playstruct* settings, char* title_out);
+/* The output options (copied; NULL: the defaults) of the handle's songs
+ * from its next kvt_player_play on. */
+KVT_API void kvt_player_set_output_options(kvt_player* player, const kvt_output_options* options);
 /* As _waveout_stop. */
 KVT_API void kvt_player_stop(kvt_player* player);
 KVT_API void kvt_player_state(kvt_player* player, kvt_play_state* state);
@@ -185,6 +206,10 @@ enum {
  * title_out (256 bytes) receives the title line before it returns. */
 KVT_API kvt_render* kvt_render_start(const kvt_host_ui* ui, const char* song_path, const char* wav_path,
                                      const playstruct* settings, char* title_out);
+/* As kvt_render_start, with output options (NULL: the defaults). */
+KVT_API kvt_render* kvt_render_start_with_options(const kvt_host_ui* ui, const char* song_path,
+                                                  const char* wav_path, const playstruct* settings,
+                                                  const kvt_output_options* options, char* title_out);
 /* Delivers what the worker has to show and copies the whole current text
  * of the progress field into `text` (`size` bytes, truncated; may be
  * NULL). Returns 1 once the rendering has ended, else 0. Never waits. */
