@@ -44,7 +44,7 @@ test-sanitize: deps
 # signals, and the front-end core where the tree has it. The
 # thread-sanitizer build and test presets make the same choice.
 TSAN_TARGETS := kvt|kvtc|mid2kvt|kvt_cli|host_tests|cli_tests|frontend_tests
-TSAN_TESTS := ^(RealtimePlayback|MonoAndStereo/Channel|Sinks/AudioSink|WaveDevice|WaveFilePlayback|DefaultPlayer|Render|VisualPlay|PlayKeyboard|PlayCommand|Signals|Frontend)
+TSAN_TESTS := ^(RealtimePlayback|MonoAndStereo/Channel|Sinks/AudioSink|WaveDevice|WaveFilePlayback|DefaultPlayer|Render|VisualPlay|PlayKeyboard|PlayCommand|PlayKeys|Batch|Signals|Frontend)
 
 test-thread: deps
 	cmake --preset thread-sanitizer -B $(TSAN_BUILD)

@@ -8,6 +8,7 @@
 #include "message_output.h"
 #include "midi_options.h"
 #include "play_options.h"
+#include "play_order.h"
 #include "play_session.h"
 #include "song_names.h"
 #include "song_pipeline.h"
@@ -15,8 +16,6 @@
 
 namespace kvt::cli {
 namespace {
-
-enum class Program { once, list, repeat, shuffle };
 
 struct PlayRequest {
   std::vector<std::string> files;
@@ -93,23 +92,26 @@ int run_play(std::vector<std::string> args) {
   const PlayRequest r = read_request(std::move(args));
   kvt_set_output_options(&r.output_options);
   TerminalUi ui;
-  std::mt19937 random(std::random_device{}());
+  PlaySteering steering;
+  PlayOrder order(r.program, r.files.size(), std::random_device{}());
   std::optional<Prepared> repeated;  // compiled or converted once
   bool failed = false;
   std::size_t failures_in_a_row = 0;
-  for (std::size_t turn = 0;; ++turn) {
-    if (r.program == Program::once && turn == 1) break;
-    if (r.program == Program::list && turn == r.files.size()) break;
-    const std::size_t index =
-        r.program == Program::shuffle ? std::uniform_int_distribution<std::size_t>(0, r.files.size() - 1)(random)
-        : r.program == Program::list  ? turn
-                                      : 0;
+  while (const std::optional<std::size_t> index = order.current()) {
     std::optional<Prepared> fresh;
     std::optional<Prepared>& p = r.program == Program::repeat ? repeated : fresh;
-    if (!p) p = prepare(r, r.files[index], label_for(r, index));
+    if (!p) p = prepare(r, r.files[*index], label_for(r, *index));
     if (stop_signal() != 0) break;
-    const PlayOutcome outcome = p ? play_to_end(p->item, r.settings, ui) : PlayOutcome::failed;
-    if (outcome == PlayOutcome::interrupted) break;
+    // From song to song of a program the device stays open; a WAVE file
+    // plays through a device of its own.
+    kvt_keep_device_open(r.program != Program::once && p && !p->item.wave ? 1 : 0);
+    const PlayOutcome outcome = p ? play_to_end(p->item, r.settings, ui, steering) : PlayOutcome::failed;
+    if (outcome == PlayOutcome::interrupted || outcome == PlayOutcome::quit) break;
+    if (outcome == PlayOutcome::previous) {
+      order.previous();
+      continue;
+    }
+    order.next();
     if (outcome == PlayOutcome::failed) {
       failed = true;
       // A program with nothing left that plays ends rather than spins.
@@ -118,6 +120,7 @@ int run_play(std::vector<std::string> args) {
       failures_in_a_row = 0;
     }
   }
+  kvt_keep_device_open(0);
   return failed ? 1 : 0;
 }
 
@@ -132,10 +135,13 @@ extern const Command kPlayCommand{
     "compiled first (into SONG.KVT beside it), a MIDI file converted, an RCP\n"
     "file converted through MIDI (both in a private scratch directory), a WAVE\n"
     "file as it is. Ctrl-C, SIGTERM or SIGHUP stops it and removes the scratch\n"
-    "files.\n"
+    "files. From song to song of a program the sound device stays open.\n"
+    "While stdin is a terminal, keys steer it: space pauses and resumes, q\n"
+    "quits, n and p play the next and the previous song, + and - turn the\n"
+    "volume up and down by 1 dB, ? lists the keys.\n"
     "  --list             play every SONG given, in order\n"
     "  --repeat           play SONG again each time it ends\n"
-    "  --shuffle          play the SONGs given at random, without end\n"
+    "  --shuffle          play the SONGs given at random, without end: each once a round\n"
     "  -c, --config FILE  the voice configuration for MML and MIDI (default: the bank's)\n",
     true,
     true,

@@ -62,13 +62,15 @@ kvt_play_state state_of(const PlayItem& item) {
   return state;
 }
 
-std::string status_line(const PlayItem& item, const kvt_play_state& state) {
+std::string status_line(const PlayItem& item, const kvt_play_state& state, bool paused, int gain_db) {
   const unsigned long seconds = state.rate > 0 ? state.frames / static_cast<unsigned long>(state.rate) : 0;
   char line[64];
   std::snprintf(line, sizeof line, "  %lu:%02lu", seconds / 60, seconds % 60);
   std::string text = item.label + line;
   if (!item.wave) {
     text += state.pass < 0 ? "  ending" : "  pass " + std::to_string(state.pass + 1);
+    if (gain_db != 0) text += "  " + std::string(gain_db > 0 ? "+" : "") + std::to_string(gain_db) + " dB";
+    if (paused) text += "  paused";
   }
   return text;
 }
@@ -112,9 +114,33 @@ PlayOutcome failed_to_start() {
   return PlayOutcome::failed;
 }
 
+// Carries out a key that steers the song itself; returns how the song ends
+// when the key ends it.
+std::optional<PlayOutcome> obey(PlayKey key, const PlayItem& item, PlaySteering& steering, bool& paused,
+                                TerminalUi& ui) {
+  switch (key) {
+    case PlayKey::none: break;
+    case PlayKey::quit: return PlayOutcome::quit;
+    case PlayKey::next: return PlayOutcome::next;
+    case PlayKey::previous: return PlayOutcome::previous;
+    case PlayKey::help: ui.note(kPlayKeysHelp); break;
+    case PlayKey::pause:
+      if (item.wave) break;  // a WAVE file plays through a device of its own
+      paused = !paused;
+      kvt_pause(paused ? 1 : 0);
+      break;
+    case PlayKey::louder:
+    case PlayKey::quieter:
+      steering.gain_db = std::clamp(steering.gain_db + (key == PlayKey::louder ? 1 : -1), -60, 24);
+      kvt_set_gain_db(steering.gain_db);
+      break;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
-PlayOutcome play_to_end(const PlayItem& item, const playstruct& settings, TerminalUi& ui) {
+PlayOutcome play_to_end(const PlayItem& item, const playstruct& settings, TerminalUi& ui, PlaySteering& steering) {
   EndNotices& ends = end_notices();
   const kvt_notify_target target = ends.target();
   char title[256] = {};
@@ -134,13 +160,19 @@ PlayOutcome play_to_end(const PlayItem& item, const playstruct& settings, Termin
   const bool keyboard = settings.keyboard_flag == 1 && !item.wave;
   LiveKeyboard view;
   PlayOutcome outcome = PlayOutcome::ended;
+  bool paused = false;
   for (int period = 1; !ends.wait_for(end, serial, kViewPeriod); ++period) {
     if (stop_signal() != 0) {
       outcome = PlayOutcome::interrupted;
       break;
     }
+    bool steered = false;
+    for (PlayKey key; (key = steering.keys.next()) != PlayKey::none; steered = true) {
+      if (const auto ended = obey(key, item, steering, paused, ui)) outcome = *ended;
+    }
+    if (outcome != PlayOutcome::ended) break;
     if (keyboard) view.follow(ui);
-    if (period % kViewPeriodsPerStatus == 0) ui.status(status_line(item, state_of(item)));
+    if (steered || period % kViewPeriodsPerStatus == 0) ui.status(status_line(item, state_of(item), paused, steering.gain_db));
   }
   // Closes the device of a finished WAVE file too.
   if (item.wave) {

@@ -1,16 +1,18 @@
 // Playing one song or WAVE file through the sound card until it ends or a
 // stop signal comes, with a status line of the time played and, when the
-// settings ask for the visual player, a song's keyboard above it.
+// settings ask for the visual player, a song's keyboard above it. Keys on
+// a terminal pause it, end it early, or change the output volume.
 #pragma once
 
 #include <string>
 
 #include "kvt/player.h"
+#include "play_keys.h"
 #include "terminal_ui.h"
 
 namespace kvt::cli {
 
-enum class PlayOutcome { ended, interrupted, failed };
+enum class PlayOutcome { ended, interrupted, failed, quit, next, previous };
 
 struct PlayItem {
   std::string path;  // song data, or a WAVE file
@@ -18,6 +20,12 @@ struct PlayItem {
   std::string label;  // what the status line calls it
 };
 
-PlayOutcome play_to_end(const PlayItem& item, const playstruct& settings, TerminalUi& ui);
+// What the keys have set, kept from song to song.
+struct PlaySteering {
+  PlayKeys keys;
+  int gain_db = 0;
+};
+
+PlayOutcome play_to_end(const PlayItem& item, const playstruct& settings, TerminalUi& ui, PlaySteering& steering);
 
 }  // namespace kvt::cli

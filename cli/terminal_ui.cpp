@@ -3,12 +3,11 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
 #include "display_text.h"
-#include "library_texts.h"
+#include "progress_text.h"
 #include "stop_signals.h"
 #include "terminal_columns.h"
 
@@ -61,6 +60,15 @@ void TerminalUi::draw(const std::string& text) {
   line_open_ = true;
 }
 
+void TerminalUi::note(const std::string& text) {
+  if (!line_open_) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    return;
+  }
+  std::fprintf(stderr, "\r\033[K%s\n%s", text.c_str(), status_shown_.c_str());
+  std::fflush(stderr);
+}
+
 void TerminalUi::close_status() {
   if (line_open_) std::fputc('\n', stderr);
   line_open_ = false;
@@ -99,17 +107,7 @@ void TerminalUi::on_message(void* self, const char* text, int) {
 }
 
 void TerminalUi::on_progress(void* self, const char* text) {
-  // The field may hold several lines; the status line shows them in one,
-  // each in the language the command speaks.
-  const std::string field = frontend::to_utf8(text);
-  std::string line;
-  for (std::size_t start = 0; start <= field.size();) {
-    const std::size_t end = std::min(field.find_first_of("\r\n", start), field.size());
-    if (!line.empty()) line += ' ';
-    line += frontend::texts_for_locale().text(std::string_view(field).substr(start, end - start));
-    start = end + 1;
-  }
-  static_cast<TerminalUi*>(self)->draw(line);
+  static_cast<TerminalUi*>(self)->draw(progress_line(text));
 }
 
 int TerminalUi::on_cancel(void*) { return stop_signal() != 0 ? 1 : 0; }

@@ -28,6 +28,8 @@ class TerminalUi {
   // A status line of the command's own. It is shown on a terminal only,
   // redrawn in place and cut to the terminal's width.
   void status(const std::string& text) { draw(text); }
+  // A line of its own on stderr, above the status line, which stays.
+  void note(const std::string& text);
   // Ends the status line and the picture, so that the next output starts
   // on a line of its own below them, with the cursor shown.
   void close_status();

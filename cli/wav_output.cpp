@@ -32,7 +32,7 @@ std::string shown_name(const WavOutput& output) {
 }
 
 // Writes the rendering as the new file `file`, showing how far it got.
-bool export_to(const std::string& wave, const PendingFile& file, const WavOutput& output, TerminalUi& ui,
+bool export_to(const std::string& wave, const PendingFile& file, const WavOutput& output, JobView& view,
                bool stoppable) {
   const std::string shown = shown_name(output);
   if (file.path().empty()) {
@@ -41,10 +41,10 @@ bool export_to(const std::string& wave, const PendingFile& file, const WavOutput
   }
   const frontend::Outcome made =
       frontend::export_audio(wave, file.path(), {output.format, output.rate}, [&](int percent) {
-        ui.status("writing " + shown + " " + std::to_string(percent) + "%");
+        view.status("writing " + shown + " " + std::to_string(percent) + "%");
         return !stoppable || stop_signal() == 0;
       });
-  ui.close_status();
+  view.close_status();
   print_messages(made.messages);
   return made.ok;
 }
@@ -57,11 +57,11 @@ bool send_to_stdout(const std::string& file, const WavOutput& output) {
 
 // The stream is sent only once it is complete, so a WAVE stream carries
 // the exact sizes rather than the ones for a length not known.
-bool deliver_to_stdout(const std::string& wave, const WavOutput& output, const std::string& scratch, TerminalUi& ui,
+bool deliver_to_stdout(const std::string& wave, const WavOutput& output, const std::string& scratch, JobView& view,
                        bool stoppable) {
   if (is_plain_rendering(output)) return send_to_stdout(wave, output);
   const PendingFile encoded(scratch + "/output" + frontend::format_extension(output.format));
-  return export_to(wave, encoded, output, ui, stoppable) && send_to_stdout(encoded.path(), output);
+  return export_to(wave, encoded, output, view, stoppable) && send_to_stdout(encoded.path(), output);
 }
 
 }  // namespace
@@ -77,11 +77,11 @@ bool WavOutput::rendered_as_is() const { return !to_stdout() && is_plain_renderi
 
 int WavOutput::render_rate() const { return is_rendered_rate(rate) ? rate : kRenderedRates[0]; }
 
-bool deliver(const std::string& wave, const WavOutput& output, const std::string& scratch, TerminalUi& ui,
+bool deliver(const std::string& wave, const WavOutput& output, const std::string& scratch, JobView& view,
              bool stoppable) {
-  if (output.to_stdout()) return deliver_to_stdout(wave, output, scratch, ui, stoppable);
+  if (output.to_stdout()) return deliver_to_stdout(wave, output, scratch, view, stoppable);
   PendingFile file(output.path);
-  if (!export_to(wave, file, output, ui, stoppable)) return false;
+  if (!export_to(wave, file, output, view, stoppable)) return false;
   if (file.keep()) return true;
   report_write_failure(output.path, errno);
   return false;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "audio_format.h"
-#include "terminal_ui.h"
+#include "job_view.h"
 
 namespace kvt::cli {
 
@@ -32,7 +32,7 @@ struct WavOutput {
 // (beside the output, or in `scratch` for standard output), so that an
 // earlier file stays whole until the new one is. With `stoppable` a stop
 // signal ends the work. False after saying why on stderr, or when stopped.
-bool deliver(const std::string& wave, const WavOutput& output, const std::string& scratch, TerminalUi& ui,
+bool deliver(const std::string& wave, const WavOutput& output, const std::string& scratch, JobView& view,
              bool stoppable);
 
 }  // namespace kvt::cli

@@ -56,6 +56,8 @@ class AudioSink {
   // Hands back every queued buffer; their notices still come.
   virtual void reset() = 0;
   virtual void close() = 0;  // resets first
+  // While paused the sink plays silence and keeps its queue where it is.
+  virtual void pause(bool paused) = 0;
   virtual bool is_open() const = 0;
   // Drops the notices not yet run, so that none arrives late.
   virtual void discard_notices() = 0;

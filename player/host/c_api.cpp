@@ -152,6 +152,12 @@ void _waveout_stop(void) { kvt_player_stop(&kvt::host::default_player()); }
 
 void kvt_play_state_get(kvt_play_state* state) { kvt_player_state(&kvt::host::default_player(), state); }
 
+void kvt_keep_device_open(int keep) { kvt_player_keep_device_open(&kvt::host::default_player(), keep); }
+
+void kvt_pause(int paused) { kvt_player_pause(&kvt::host::default_player(), paused); }
+
+void kvt_set_gain_db(int db) { kvt_player_set_gain_db(&kvt::host::default_player(), db); }
+
 int kvt_wave_play(const char* wav_path, const kvt_notify_target* notify) {
   return kvt_player_play_wave_to(&kvt::host::default_player(), wav_path, notify);
 }
@@ -184,6 +190,19 @@ void kvt_player_state(kvt_player* player, kvt_play_state* state) {
   *state = kvt_play_state{};
   if (player == nullptr) return;
   kvt::export_barrier([&] { *state = player->songs.state(); }, show_failure(player));
+}
+
+void kvt_player_keep_device_open(kvt_player* player, int keep) {
+  if (player == nullptr) return;
+  kvt::export_barrier([&] { player->songs.keep_device_open(keep != 0); }, show_failure(player));
+}
+
+void kvt_player_pause(kvt_player* player, int paused) {
+  if (player != nullptr) player->songs.pause(paused != 0);
+}
+
+void kvt_player_set_gain_db(kvt_player* player, int db) {
+  if (player != nullptr) player->songs.set_gain_db(db);
 }
 
 int kvt_player_play_wave(kvt_player* player, const char* wav_path) {

@@ -65,7 +65,7 @@ bool QueuedSink::has_queued() {
 
 void QueuedSink::fill(std::uint8_t* out, std::size_t length) {
   take_written();
-  while (length > 0 && front_ != nullptr) {
+  while (length > 0 && front_ != nullptr && !paused_.load()) {
     WaveBuffer* b = front_;
     const std::size_t n = std::min(length, b->length - played_);
     std::memcpy(out, b->data + played_, n);

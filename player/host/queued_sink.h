@@ -25,6 +25,7 @@ class QueuedSink : public AudioSink {
   void discard_notices() override;
   void wait_idle() override;
   bool on_notification_thread() const override { return std::this_thread::get_id() == notifier_.get_id(); }
+  void pause(bool paused) override { paused_ = paused; }
 
  protected:
   // Any thread: appends `buffer` to the play order.
@@ -66,6 +67,7 @@ class QueuedSink : public AudioSink {
   WaveBuffer* pending_back_ = nullptr;
   int notices_running_ = 0;
   std::atomic<bool> quit_{false};
+  std::atomic<bool> paused_{false};
   std::thread notifier_;
 };
 

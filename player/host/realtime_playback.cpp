@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "loader.h"
+#include "output_gain.h"
 
 namespace kvt::host {
 namespace {
@@ -132,6 +133,11 @@ bool RealtimePlayback::queue_first_buffers() {
 // after the message, with the song freed.
 bool RealtimePlayback::open_device() {
   const WaveFormat format{saisei_rate, channel};
+  device_->pause(false);
+  if (device_->is_open()) {
+    if (format.rate == open_format_.rate && format.channels == open_format_.channels) return reopen_buffers();
+    device_->close();
+  }
   if (const WaveResult r = device_->query(format); r != WaveResult::ok) {
     char text[96];
     std::snprintf(text, sizeof text, "Not supported ..%dHz 16Bit %dChannel%s", saisei_rate, channel,
@@ -148,14 +154,27 @@ bool RealtimePlayback::open_device() {
     case WaveResult::sync: fail("Not Open Device: Sync", KVT_ICON_EXCLAMATION); return false;
     case WaveResult::error: fail("Not Open Device: Unexpected Error!", KVT_ICON_EXCLAMATION); return false;
   }
-  if (!allocate_buffers()) {
-    release_buffers();
-    device_->close();
-    fail("GlobalAlloc Error: No memory!", KVT_ICON_EXCLAMATION);
-    return false;
-  }
-  return true;
+  open_format_ = format;
+  return reopen_buffers();
 }
+
+bool RealtimePlayback::reopen_buffers() {
+  if (allocate_buffers()) return true;
+  release_buffers();
+  device_->close();
+  fail("GlobalAlloc Error: No memory!", KVT_ICON_EXCLAMATION);
+  return false;
+}
+
+void RealtimePlayback::keep_device_open(bool keep) {
+  std::lock_guard<std::mutex> hold(control_);
+  keep_device_open_ = keep;
+  if (!keep && play_flag2.load() == kIdle) device_->close();
+}
+
+void RealtimePlayback::pause(bool paused) { device_->pause(paused); }
+
+void RealtimePlayback::set_gain_db(int db) { gain_db_ = clamp_gain_db(db); }
 
 bool RealtimePlayback::allocate_buffers() {
   // The last driver call of a buffer needs its whole work area from
@@ -275,6 +294,7 @@ void RealtimePlayback::render_loop() {
     const auto* samples = reinterpret_cast<const std::int16_t*>(out);
     const std::size_t count = step * static_cast<std::size_t>(buffer_loop) / sizeof(std::int16_t);
     if (tail_.classify(r, samples, count, kBufferFrames) != SongTail::Block::song) status.fetch_or(kEndMark);
+    apply_gain(reinterpret_cast<std::int16_t*>(out), count, gain_db_.load());  // after the end is judged on the song itself
     last_pass_ = r;
     sw_make.store(n + 1);
     sw_make.notify_all();
@@ -314,7 +334,7 @@ void RealtimePlayback::release_all() {
   if (feed_thread_.joinable()) feed_thread_.join();
   view_timer_.join();
   release_buffers();
-  device_->close();
+  if (!keep_device_open_.load()) device_->close();
   free_kvw(player_);
   play_flag2 = kIdle;
   play_flag2.notify_all();

@@ -46,6 +46,15 @@ class RealtimePlayback {
   void waveout_stop();
   kvt_play_state state() const;
 
+  // Whether the device stays open after a song, so that the next song of
+  // the same format follows without reopening it. Turning it off closes
+  // an idle device.
+  void keep_device_open(bool keep);
+  // Holds the device where it is (silence meanwhile); a new song plays.
+  void pause(bool paused);
+  // The output volume, in dB (clamped), from the next rendered buffer on.
+  void set_gain_db(int db);
+
   // Runs on the render thread after each buffer (a test makes rendering
   // slower than real time with it). Set it while idle.
   std::function<void()> buffer_rendered;
@@ -56,6 +65,7 @@ class RealtimePlayback {
   bool take_rate(int rate_index);
   bool open_device();
   bool allocate_buffers();
+  bool reopen_buffers();  // the device is open; false after the message, with it closed
   bool queue_first_buffers();
   void release_buffers();
   void reset_counters();
@@ -99,7 +109,10 @@ class RealtimePlayback {
   std::atomic<int> end_flag{0};
   std::atomic<int> p1st_flag{0};
   std::atomic<int> last_pass_{0};
-  std::atomic<bool> first_queued_{false};  // buffers 0 and 1 are on the device
+  std::atomic<bool> first_queued_{false};
+  std::atomic<bool> keep_device_open_{false};
+  WaveFormat open_format_{};  // of the device while it is open
+  std::atomic<int> gain_db_{0};  // buffers 0 and 1 are on the device
   int acknowledged_at_ = 4;  // play_flag2 once every thread has seen the stop
   ViewClock clock_;
 

@@ -196,7 +196,9 @@ TEST_F(FilesTest, AWriteThatFailsSaysWhy) {
     struct rlimit small = was;
     small.rlim_cur = 1024;
     setrlimit(RLIMIT_FSIZE, &small);
-    const CommandRun run = run_kvt(args, RunOptions{std::nullopt, {SIGXFSZ}});
+    RunOptions options;
+    options.ignored = {SIGXFSZ};
+    const CommandRun run = run_kvt(args, options);
     setrlimit(RLIMIT_FSIZE, &was);
     return run;
   };

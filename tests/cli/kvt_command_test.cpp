@@ -30,7 +30,7 @@ TEST_F(KvtCommandTest, UsageErrorsExitTwoWithAUsageLine) {
       {},
       {"frobnicate"},
       {"wav"},
-      {"wav", "a.kvt", "b.kvt"},
+      {"wav", "a.kvt", "b.kvt", "-o", "c.wav"},
       {"wav", "a.kvt", "--rate", "16538"},
       {"wav", "a.kvt", "--rate"},
       {"wav", "a.kvt", "--bits=12"},

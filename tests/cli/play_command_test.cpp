@@ -4,6 +4,8 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
+
 #include "card_capture.h"
 #include "host_fixture.h"
 #include "run_kvt.h"
@@ -91,6 +93,27 @@ TEST_F(PlayCommandTest, ListPlaysEveryFileInOrderAndGoesOnPastFailures) {
   EXPECT_EQ(run.status, 1);  // one of them failed
   EXPECT_EQ(run.out, "Title : None\nTitle : None\n");
   EXPECT_NE(run.err.find("kvt: cannot read " + (dir / "missing.kvt") + ": no such file or directory\n"), std::string::npos) << run.err;
+}
+
+// The card's file is written anew each time the device opens: both songs in
+// it, in order, show that the device stayed open from one to the next.
+TEST_F(PlayCommandTest, ListKeepsTheDeviceOpenFromSongToSong) {
+  dir.write("Second.kvt", tone_song({{0x73, 0, 0x6D, 245, 40, 48, 0xFF}}).song);
+  ASSERT_EQ(run_kvt(args({"wav", song, "-o", dir / "first.wav"})).status, 0);
+  ASSERT_EQ(run_kvt(args({"wav", dir / "Second.kvt", "-o", dir / "second.wav"})).status, 0);
+  const CommandRun run = run_kvt(args({"play", "--list", song, dir / "Second.kvt"}));
+  ASSERT_EQ(run.status, 0) << run.err;
+  // The disk card starts its file afresh whenever it is opened: both songs
+  // in one capture, in order, were played through one opening.
+  const std::vector<std::int16_t> card = capture();
+  const std::vector<std::int16_t> second = wave_data(dir / "second.wav");
+  ASSERT_GE(second.size(), 2 * kSongBufferFrames);
+  const auto second_starts =
+      std::search(card.begin(), card.end(), second.begin(), second.begin() + 2 * kSongBufferFrames);
+  ASSERT_NE(second_starts, card.end()) << "the second song never reached the card";
+  EXPECT_TRUE(plays_as(std::vector<std::int16_t>(card.begin(), second_starts), wave_data(dir / "first.wav"), 2,
+                       kSongBufferFrames));
+  EXPECT_TRUE(plays_as(std::vector<std::int16_t>(second_starts, card.end()), second, 2, kSongBufferFrames));
 }
 
 TEST_F(PlayCommandTest, RepeatAndShufflePlayUntilInterrupted) {

@@ -32,14 +32,15 @@ std::string text_of(const std::string& path) {
 // A pseudo-terminal of a given width that passes bytes as they are.
 class Terminal {
  public:
-  explicit Terminal(int columns) {
+  // `raw`: bytes pass as they are; otherwise it echoes and edits lines.
+  explicit Terminal(int columns, bool raw = true) {
     master_ = posix_openpt(O_RDWR | O_NOCTTY);
     if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) throw std::runtime_error("no terminal");
     slave_ = open(ptsname(master_), O_RDWR | O_NOCTTY);
     if (slave_ < 0) throw std::runtime_error("no terminal");
     termios mode{};
     tcgetattr(slave_, &mode);
-    cfmakeraw(&mode);
+    if (raw) cfmakeraw(&mode);
     tcsetattr(slave_, TCSANOW, &mode);
     winsize size{};
     size.ws_row = 24;
@@ -55,6 +56,13 @@ class Terminal {
   Terminal& operator=(const Terminal&) = delete;
 
   int slave() const { return slave_; }
+  void type(const std::string& keys) const { (void)!write(master_, keys.data(), keys.size()); }
+  // The line discipline's flags (the master shares them with the slave).
+  tcflag_t local_modes() const {
+    termios mode{};
+    tcgetattr(master_, &mode);
+    return mode.c_lflag;
+  }
   void close_slave() {
     if (slave_ >= 0) close(slave_);
     slave_ = -1;
@@ -74,11 +82,12 @@ class Terminal {
 
 // In the child: only what is safe between fork and exec.
 [[noreturn]] void exec_kvt(char* const* argv, char* const* envp, const RunOptions& options, const std::string& out_path,
-                           const std::string& err_path, const Terminal* terminal) {
+                           const std::string& err_path, const Terminal* terminal, const Terminal* input) {
   const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   const int err = terminal != nullptr ? terminal->slave() : open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   dup2(out, STDOUT_FILENO);
   dup2(err, STDERR_FILENO);
+  if (input != nullptr) dup2(input->slave(), STDIN_FILENO);
   // Whatever the test runner was started with, the command starts as from
   // a shell in the foreground, but for the signals the test ignores.
   for (const int number : kStopSignals) {
@@ -112,6 +121,10 @@ CommandRun run_kvt(const std::vector<std::string>& args, const RunOptions& optio
   const std::string out_path = capture / "out", err_path = capture / "err";
   std::optional<Terminal> terminal;
   if (options.terminal_columns > 0) terminal.emplace(options.terminal_columns);
+  std::optional<Terminal> input;
+  if (!options.keys.empty()) input.emplace(80, false);
+  const tcflag_t input_mode = input ? input->local_modes() : 0;
+  std::size_t keys_sent = 0;
 
   std::vector<std::string> argv_text{KVT_BINARY};
   argv_text.insert(argv_text.end(), args.begin(), args.end());
@@ -125,7 +138,10 @@ CommandRun run_kvt(const std::vector<std::string>& args, const RunOptions& optio
 
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
-  if (pid == 0) exec_kvt(argv.data(), envp.data(), options, out_path, err_path, terminal ? &*terminal : nullptr);
+  if (pid == 0) {
+    exec_kvt(argv.data(), envp.data(), options, out_path, err_path, terminal ? &*terminal : nullptr,
+             input ? &*input : nullptr);
+  }
   if (terminal) terminal->close_slave();
 
   const auto err_so_far = [&] { return terminal ? terminal->drain() : text_of(err_path); };
@@ -149,12 +165,15 @@ CommandRun run_kvt(const std::vector<std::string>& args, const RunOptions& optio
         signalled = true;
       }
     }
+    if (keys_sent < options.keys.size() && options.keys[keys_sent].ready(text_of(out_path), err_so_far())) {
+      input->type(options.keys[keys_sent++].keys);
+    }
     if (terminal) terminal->drain();
     std::this_thread::sleep_for(kPollPeriod);
   }
   const bool exited = WIFEXITED(status);
   return CommandRun{exited ? WEXITSTATUS(status) : 128 + WTERMSIG(status), exited, pid, text_of(out_path),
-                    err_so_far()};
+                    err_so_far(), !input || input->local_modes() == input_mode};
 }
 
 CommandRun run_kvt(const std::vector<std::string>& args, int interrupt_after_ms) {

@@ -16,6 +16,7 @@ struct CommandRun {
   pid_t pid;
   std::string out;
   std::string err;  // or what reached the terminal, when stderr was one
+  bool input_mode_kept = true;  // with keys: the input terminal's mode afterwards is the one it started with
 };
 
 // What the command has printed so far.
@@ -29,10 +30,18 @@ struct SignalPlan {
   int delay_ms = 0;
 };
 
+// Keys typed on the command's input terminal once `ready` holds (after the
+// keys before them went).
+struct KeyPlan {
+  std::string keys;
+  Progress ready = [](const std::string&, const std::string&) { return true; };
+};
+
 struct RunOptions {
   std::optional<SignalPlan> signal;
   std::vector<int> ignored;  // signals the command starts with ignored, as a background job does
   int terminal_columns = 0;  // > 0: stderr is a terminal this wide
+  std::vector<KeyPlan> keys;  // not empty: stdin is a terminal in its usual mode, echoing lines
   // The locale variables the command sees ("NAME=VALUE"), in place of the
   // runner's LANG, LC_ALL, LC_MESSAGES and LANGUAGE: by default a Japanese
   // locale, under which the libraries' texts show as they wrote them.

@@ -143,6 +143,18 @@ KVT_API int _play(const char* song_path, playstruct settings, char* title_out, c
  * idle. */
 KVT_API void _waveout_stop(void);
 KVT_API void kvt_play_state_get(kvt_play_state* state);
+/* keep != 0: the sound device stays open after a song ends or stops, so
+ * that the next _play of the same rate and channels follows at once
+ * instead of after the device's reopening. 0 (the default): the device
+ * closes with each song, and an idle device kept open closes now. */
+KVT_API void kvt_keep_device_open(int keep);
+/* paused != 0 holds the song where it is (the device plays silence);
+ * 0 resumes. Every _play starts unpaused. */
+KVT_API void kvt_pause(int paused);
+/* The output volume after the driver, in dB (-60..24; clamped), for every
+ * later buffer of this and later songs; each 6 dB exactly doubles the
+ * samples, which saturate at the 16-bit limits. Default 0. */
+KVT_API void kvt_set_gain_db(int db);
 
 /* Plays a WAVE file (PCM, any sample size SDL reads) through the sound
  * card. Returns 0 when it plays, 1 when the file cannot be played (no
@@ -174,6 +186,10 @@ KVT_API void kvt_player_set_output_options(kvt_player* player, const kvt_output_
 /* As _waveout_stop. */
 KVT_API void kvt_player_stop(kvt_player* player);
 KVT_API void kvt_player_state(kvt_player* player, kvt_play_state* state);
+/* As kvt_keep_device_open, kvt_pause and kvt_set_gain_db. */
+KVT_API void kvt_player_keep_device_open(kvt_player* player, int keep);
+KVT_API void kvt_player_pause(kvt_player* player, int paused);
+KVT_API void kvt_player_set_gain_db(kvt_player* player, int db);
 /* As kvt_wave_play, kvt_wave_stop and kvt_wave_state_get. */
 KVT_API int kvt_player_play_wave(kvt_player* player, const char* wav_path);
 KVT_API void kvt_player_stop_wave(kvt_player* player);
