@@ -13,6 +13,7 @@
 #include "song_names.h"
 #include "song_pipeline.h"
 #include "stop_signals.h"
+#include "time_text.h"
 
 namespace kvt::cli {
 namespace {
@@ -24,7 +25,17 @@ struct PlayRequest {
   kvt_output_options output_options = default_output_options();
   mid2kvt_settings midi = default_midi_settings();
   std::string config;
+  unsigned long start_ms = 0;  // of the first song
 };
+
+// Seeking renders from the song's start, several hundred times faster than
+// real time: a start beyond this would keep the command busy too long.
+constexpr unsigned long kLatestStartMs = 6 * 3600 * 1000UL;
+
+unsigned long start_option(const std::string& text) {
+  if (const auto ms = parse_time_ms(text, kLatestStartMs)) return *ms;
+  throw UsageError("--start takes SECONDS, M:SS or H:MM:SS up to 6:00:00, not " + text);
+}
 
 void set_program(PlayRequest& r, Program p) {
   if (r.program != Program::once && r.program != p) throw UsageError("--list, --repeat and --shuffle exclude each other");
@@ -38,6 +49,8 @@ PlayRequest read_request(std::vector<std::string> list) {
     if (const auto option = args.next_option()) {
       if (*option == "-c" || *option == "--config") {
         r.config = args.value();
+      } else if (*option == "--start") {
+        r.start_ms = start_option(args.value());
       } else if (*option == "--list") {
         set_program(r, Program::list);
       } else if (*option == "--repeat") {
@@ -90,9 +103,10 @@ std::string label_for(const PlayRequest& r, std::size_t index) {
 
 int run_play(std::vector<std::string> args) {
   const PlayRequest r = read_request(std::move(args));
-  kvt_set_output_options(&r.output_options);
   TerminalUi ui;
   PlaySteering steering;
+  steering.output = r.output_options;
+  steering.start_ms = r.start_ms;
   PlayOrder order(r.program, r.files.size(), std::random_device{}());
   std::optional<Prepared> repeated;  // compiled or converted once
   bool failed = false;
@@ -102,9 +116,9 @@ int run_play(std::vector<std::string> args) {
     std::optional<Prepared>& p = r.program == Program::repeat ? repeated : fresh;
     if (!p) p = prepare(r, r.files[*index], label_for(r, *index));
     if (stop_signal() != 0) break;
-    // From song to song of a program the device stays open; a WAVE file
-    // plays through a device of its own.
-    kvt_keep_device_open(r.program != Program::once && p && !p->item.wave ? 1 : 0);
+    // From song to song, and when a song seeks, the device stays open; a
+    // WAVE file plays through a device of its own.
+    kvt_keep_device_open(p && !p->item.wave ? 1 : 0);
     const PlayOutcome outcome = p ? play_to_end(p->item, r.settings, ui, steering) : PlayOutcome::failed;
     if (outcome == PlayOutcome::interrupted || outcome == PlayOutcome::quit) break;
     if (outcome == PlayOutcome::previous) {
@@ -129,7 +143,7 @@ int run_play(std::vector<std::string> args) {
 extern const Command kPlayCommand{
     "play",
     "kvt play SONG|--list SONG...|--repeat SONG|--shuffle SONG... [-c CONFIG.cfb] [--rate HZ] [--mono] [--effect N] "
-    "[--fade N] [--loop N] [--exact] [--voices DIR1[:DIR2]] [--keyboard] [MIDI OPTIONS]",
+    "[--fade N] [--loop N] [--exact] [--start TIME] [--voices DIR1[:DIR2]] [--keyboard] [MIDI OPTIONS]",
     "play songs through the sound card",
     "Plays SONG through the sound card: song data as it is, an MML source\n"
     "compiled first (into SONG.KVT beside it), a MIDI file converted, an RCP\n"
@@ -137,11 +151,14 @@ extern const Command kPlayCommand{
     "file as it is. Ctrl-C, SIGTERM or SIGHUP stops it and removes the scratch\n"
     "files. From song to song of a program the sound device stays open.\n"
     "While stdin is a terminal, keys steer it: space pauses and resumes, q\n"
-    "quits, n and p play the next and the previous song, + and - turn the\n"
-    "volume up and down by 1 dB, ? lists the keys.\n"
+    "quits, n and p play the next and the previous song, left and right seek\n"
+    "10 s back and forward, down and up 60 s, + and - turn the volume up and\n"
+    "down by 1 dB, ? lists the keys. Seeking renders the song again from its\n"
+    "start, silently, so it plays on exactly as it would have there.\n"
     "  --list             play every SONG given, in order\n"
     "  --repeat           play SONG again each time it ends\n"
     "  --shuffle          play the SONGs given at random, without end: each once a round\n"
+    "  --start TIME       start the first song TIME into it: SECONDS, M:SS or H:MM:SS\n"
     "  -c, --config FILE  the voice configuration for MML and MIDI (default: the bank's)\n",
     true,
     true,

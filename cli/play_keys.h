@@ -9,7 +9,23 @@
 
 namespace kvt::cli {
 
-enum class PlayKey { none, pause, quit, next, previous, louder, quieter, help };
+enum class PlayKey {
+  none,
+  pause,
+  quit,
+  next,
+  previous,
+  louder,
+  quieter,
+  help,
+  back,          // 10 s
+  forward,       // 10 s
+  far_back,      // 60 s
+  far_forward,   // 60 s
+};
+
+// How far a seeking key moves, in seconds; 0 for the other keys.
+int seek_seconds(PlayKey key);
 
 class PlayKeys {
  public:
@@ -24,7 +40,7 @@ class PlayKeys {
  private:
   bool active_ = false;
   termios saved_{};
-  std::string pending_;  // bytes read but not yet taken
+  std::string pending_;  // bytes read but not yet taken; an arrow key's sequence may come in pieces
 };
 
 // What the keys do, a line each, for `?`.

@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 #include "display_text.h"
 #include "keyboard_view.h"
@@ -114,66 +115,121 @@ PlayOutcome failed_to_start() {
   return PlayOutcome::failed;
 }
 
-// Carries out a key that steers the song itself; returns how the song ends
-// when the key ends it.
-std::optional<PlayOutcome> obey(PlayKey key, const PlayItem& item, PlaySteering& steering, bool& paused,
-                                TerminalUi& ui) {
-  switch (key) {
-    case PlayKey::none: break;
-    case PlayKey::quit: return PlayOutcome::quit;
-    case PlayKey::next: return PlayOutcome::next;
-    case PlayKey::previous: return PlayOutcome::previous;
-    case PlayKey::help: ui.note(kPlayKeysHelp); break;
-    case PlayKey::pause:
-      if (item.wave) break;  // a WAVE file plays through a device of its own
-      paused = !paused;
-      kvt_pause(paused ? 1 : 0);
-      break;
-    case PlayKey::louder:
-    case PlayKey::quieter:
-      steering.gain_db = std::clamp(steering.gain_db + (key == PlayKey::louder ? 1 : -1), -60, 24);
-      kvt_set_gain_db(steering.gain_db);
-      break;
+// A song or WAVE file as it plays, steered by the keys.
+class Playing {
+ public:
+  Playing(const PlayItem& item, const playstruct& settings, TerminalUi& ui, PlaySteering& steering)
+      : item_(item), settings_(settings), ui_(ui), steering_(steering) {}
+
+  // Starts it, with its title on stdout; false when it did not start.
+  bool start(const kvt_notify_target& target) {
+    target_ = target;
+    const unsigned long start_ms = std::exchange(steering_.start_ms, 0);  // the first song's, even a WAVE file's
+    if (item_.wave) {
+      if (kvt_wave_play(item_.path.c_str(), &target_) != 0) {
+        std::fprintf(stderr, "kvt: Can't Play! %s\n", item_.path.c_str());
+        return false;
+      }
+      std::printf("%s\n", item_.label.c_str());
+      serial_ = state_of(item_).serial;
+    } else {
+      char title[256] = {};
+      if (!start_song(start_ms, title)) return false;
+      std::printf("%s\n", frontend::to_utf8(title).c_str());
+    }
+    std::fflush(stdout);
+    return true;
   }
-  return std::nullopt;
-}
+
+  unsigned long serial() const { return serial_; }
+  bool paused() const { return paused_; }
+
+  // Carries out a key; returns how the song ends when the key ends it.
+  std::optional<PlayOutcome> obey(PlayKey key) {
+    switch (key) {
+      case PlayKey::none: break;
+      case PlayKey::quit: return PlayOutcome::quit;
+      case PlayKey::next: return PlayOutcome::next;
+      case PlayKey::previous: return PlayOutcome::previous;
+      case PlayKey::help: ui_.note(kPlayKeysHelp); break;
+      case PlayKey::pause:
+        if (item_.wave) break;  // a WAVE file plays through a device of its own
+        paused_ = !paused_;
+        kvt_pause(paused_ ? 1 : 0);
+        break;
+      case PlayKey::louder:
+      case PlayKey::quieter:
+        steering_.gain_db = std::clamp(steering_.gain_db + (key == PlayKey::louder ? 1 : -1), -60, 24);
+        kvt_set_gain_db(steering_.gain_db);
+        break;
+      case PlayKey::back:
+      case PlayKey::forward:
+      case PlayKey::far_back:
+      case PlayKey::far_forward:
+        if (item_.wave) break;
+        if (!seek(seek_seconds(key))) return PlayOutcome::failed;
+        break;
+    }
+    return std::nullopt;
+  }
+
+ private:
+  // Plays the song from `start_ms` in, as a new start of it.
+  bool start_song(unsigned long start_ms, char* title) {
+    kvt_output_options options = steering_.output;
+    options.start_ms = start_ms;
+    kvt_set_output_options(&options);
+    const int failed = _play(item_.path.c_str(), settings_, title, &target_);
+    serial_ = state_of(item_).serial;
+    paused_ = false;
+    return failed == 0;
+  }
+
+  // Plays on `seconds` later (earlier when negative) than the card is; the
+  // song is rendered again from its start up to there, silently.
+  bool seek(int seconds) {
+    const kvt_play_state now = state_of(item_);
+    const long long at_ms = now.rate > 0 ? static_cast<long long>(now.frames) * 1000 / now.rate : 0;
+    const long long to_ms = std::max(at_ms + seconds * 1000LL, 0LL);
+    char title[256] = {};
+    return start_song(static_cast<unsigned long>(to_ms), title);
+  }
+
+  const PlayItem& item_;
+  const playstruct& settings_;
+  TerminalUi& ui_;
+  PlaySteering& steering_;
+  kvt_notify_target target_{};
+  unsigned long serial_ = 0;
+  bool paused_ = false;
+};
 
 }  // namespace
 
 PlayOutcome play_to_end(const PlayItem& item, const playstruct& settings, TerminalUi& ui, PlaySteering& steering) {
   EndNotices& ends = end_notices();
-  const kvt_notify_target target = ends.target();
-  char title[256] = {};
-  if (item.wave) {
-    if (kvt_wave_play(item.path.c_str(), &target) != 0) {
-      std::fprintf(stderr, "kvt: Can't Play! %s\n", item.path.c_str());
-      return failed_to_start();
-    }
-    std::printf("%s\n", item.label.c_str());
-  } else {
-    if (_play(item.path.c_str(), settings, title, &target) != 0) return failed_to_start();
-    std::printf("%s\n", frontend::to_utf8(title).c_str());
-  }
-  std::fflush(stdout);
+  Playing playing(item, settings, ui, steering);
+  if (!playing.start(ends.target())) return failed_to_start();
   const int end = item.wave ? KVT_NOTICE_WAVE_DONE : KVT_COMMAND_SONG_END;
-  const unsigned long serial = state_of(item).serial;
   const bool keyboard = settings.keyboard_flag == 1 && !item.wave;
   LiveKeyboard view;
   PlayOutcome outcome = PlayOutcome::ended;
-  bool paused = false;
-  for (int period = 1; !ends.wait_for(end, serial, kViewPeriod); ++period) {
+  for (int period = 1; !ends.wait_for(end, playing.serial(), kViewPeriod); ++period) {
     if (stop_signal() != 0) {
       outcome = PlayOutcome::interrupted;
       break;
     }
     bool steered = false;
-    for (PlayKey key; (key = steering.keys.next()) != PlayKey::none; steered = true) {
-      if (const auto ended = obey(key, item, steering, paused, ui)) outcome = *ended;
+    for (PlayKey key; outcome == PlayOutcome::ended && (key = steering.keys.next()) != PlayKey::none; steered = true) {
+      if (const auto ended = playing.obey(key)) outcome = *ended;
     }
     if (outcome != PlayOutcome::ended) break;
     if (keyboard) view.follow(ui);
-    if (steered || period % kViewPeriodsPerStatus == 0) ui.status(status_line(item, state_of(item), paused, steering.gain_db));
+    if (steered || period % kViewPeriodsPerStatus == 0) {
+      ui.status(status_line(item, state_of(item), playing.paused(), steering.gain_db));
+    }
   }
+  if (outcome == PlayOutcome::failed) failed_to_start();
   // Closes the device of a finished WAVE file too.
   if (item.wave) {
     kvt_wave_stop();

@@ -102,7 +102,7 @@ extern const Command kWavCommand{
     "[-j N] [--out-dir DIR] "
     "[-c CONFIG.cfb] [--rate HZ] [--mono] [--effect N] [--fade N] [--loop N] [--exact] [--bits 8|16] [--voices DIR1[:DIR2]] "
     "[--keep-partial] [MIDI OPTIONS]",
-    "render a song into a WAVE file",
+    "render songs into WAVE, FLAC, Ogg or Opus files",
     "Renders SONG into a sound file, as fast as the processor allows. An MML\n"
     "source is compiled first (into SONG.KVT beside it), a MIDI file converted,\n"
     "an RCP file converted through MIDI (both in a private scratch directory,\n"

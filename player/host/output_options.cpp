@@ -15,6 +15,7 @@ OutputOptions read_output_options(const kvt_output_options* options) {
   OutputOptions o;
   o.clean_end = given.clean_end != 0;
   o.loop = given.loop > 0 ? given.loop : 0;
+  o.start_ms = given.start_ms;
   return o;
 }
 

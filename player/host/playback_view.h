@@ -18,6 +18,7 @@ struct ViewClock {
   std::atomic<int> fmt_count{0};  // ticks the view may run ahead, x 480
   std::atomic<int> dmp_count{0};  // catch-up ticks owed at a buffer boundary
   std::atomic<int> wait_flag{0};  // 1 while the handler changes the two
+  int start_ticks = 0;  // of the song, played silently before its first buffer; set before the timer starts
 
   // A song starts: until its first buffer has played the view runs freely.
   void start(int buf_time) { fmt_count = buf_time * 40; }

@@ -93,11 +93,13 @@ int RealtimePlayback::play(const char* song_path, const playstruct& settings, ch
   driver::worksize();
   driver::init(d);
   reset_counters();
+  skip_to(options.start_ms);
   if (!start_threads()) {
     fail("CreateThread Error: No memory!", KVT_ICON_EXCLAMATION);
     return 1;
   }
   acknowledged_at_ = kStopRequested + 2;  // render and feed thread
+  clock_.start_ticks = static_cast<int>(skipped_buffers_.load() * (buf_time / kViewTickUnit));
   if (keyboard_flag == 1 && view_timer_.start(view_, clock_, play_flag2)) ++acknowledged_at_;
   clock_.start(buf_time);
   p1st_flag = 1;
@@ -273,29 +275,53 @@ void RealtimePlayback::acknowledge_stop() {
   play_flag2.notify_all();
 }
 
-void RealtimePlayback::render_loop() {
+// Renders the next wave buffer of the song into `out`, the closing fade-out
+// started as the passes require.
+RealtimePlayback::Rendered RealtimePlayback::render_buffer(std::uint8_t* out) {
   driver::Context& d = *player_.driver;
   const std::size_t step = static_cast<std::size_t>(channel) * kCallBytes;
+  int r = 0;
+  for (int call = 0; call < buffer_loop; ++call) {
+    d.buffer = out + call * step;
+    r = driver::play(d);
+    if (loop > 0 && driver::passes(d) >= loop) d.fade_speed = fade * 20 + 4;
+    if (play_flag2.load() >= kStopRequested) return Rendered::stopped;
+  }
+  last_pass_ = r;
+  const auto* samples = reinterpret_cast<const std::int16_t*>(out);
+  const std::size_t count = step * static_cast<std::size_t>(buffer_loop) / sizeof(std::int16_t);
+  return tail_.classify(r, samples, count, kBufferFrames) == SongTail::Block::song ? Rendered::song : Rendered::end;
+}
+
+// Before the threads start: renders the song silently up to about
+// `start_ms` in, buffer by buffer as playback would, so that playing on
+// from there sounds exactly as it would have. Stops at the song's end,
+// after which only end-marked buffers follow.
+void RealtimePlayback::skip_to(unsigned long start_ms) {
+  const unsigned long long frames = static_cast<unsigned long long>(start_ms) * saisei_rate / 1000;
+  const unsigned long long buffers = (frames + kBufferFrames / 2) / kBufferFrames;
+  unsigned long skipped = 0;
+  while (skipped < buffers) {
+    ++skipped;
+    if (render_buffer(data_[0].get()) != Rendered::song) break;
+  }
+  skipped_buffers_ = skipped;
+}
+
+void RealtimePlayback::render_loop() {
+  const std::size_t count = static_cast<std::size_t>(channel) * kCallBytes * buffer_loop / sizeof(std::int16_t);
   for (;;) {
     while (sw_make.load() >= sw_limit.load() && play_flag2.load() < kStopRequested) hEvent1.wait();
     if (play_flag2.load() >= kStopRequested) return acknowledge_stop();
     hEvent2.signal();
     const int n = sw_make.load();
     std::uint8_t* out = data_[n % kRingSlots].get();
-    int r = 0;
-    for (int call = 0; call < buffer_loop; ++call) {
-      d.buffer = out + call * step;
-      r = driver::play(d);
-      if (loop > 0 && driver::passes(d) >= loop) d.fade_speed = fade * 20 + 4;
-      if (play_flag2.load() >= kStopRequested) return acknowledge_stop();
-    }
+    const Rendered rendered = render_buffer(out);
+    if (rendered == Rendered::stopped) return acknowledge_stop();
     std::atomic<int>& status = sw_status[n % kStatusWords];
     status.fetch_and(kSilenceMark);
-    const auto* samples = reinterpret_cast<const std::int16_t*>(out);
-    const std::size_t count = step * static_cast<std::size_t>(buffer_loop) / sizeof(std::int16_t);
-    if (tail_.classify(r, samples, count, kBufferFrames) != SongTail::Block::song) status.fetch_or(kEndMark);
+    if (rendered == Rendered::end) status.fetch_or(kEndMark);
     apply_gain(reinterpret_cast<std::int16_t*>(out), count, gain_db_.load());  // after the end is judged on the song itself
-    last_pass_ = r;
     sw_make.store(n + 1);
     sw_make.notify_all();
     hEvent2.signal();  // queue it now rather than when the next buffer starts
@@ -373,7 +399,7 @@ void RealtimePlayback::on_buffer_done() {
 kvt_play_state RealtimePlayback::state() const {
   kvt_play_state s{};
   s.playing = play_flag2.load() == kPlaying ? 1 : 0;
-  s.frames = s.playing != 0 ? static_cast<unsigned long>(sw_play.load()) * kBufferFrames : 0;
+  s.frames = s.playing != 0 ? (skipped_buffers_.load() + static_cast<unsigned long>(sw_play.load())) * kBufferFrames : 0;
   s.rate = saisei_rate;
   s.pass = last_pass_.load();
   s.serial = serial_.load();

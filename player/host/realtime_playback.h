@@ -4,7 +4,8 @@
 // device's buffer-done notices, run one at a time on its notification
 // thread, recycle the buffers, cover starvation with a silence buffer and
 // detect the song's end, which the caller hears about through its notify
-// target (command 604, with the song's serial).
+// target (command 604, with the song's serial). A song may start later
+// than its beginning: what comes before is rendered silently first.
 #pragma once
 
 #include <array>
@@ -73,6 +74,9 @@ class RealtimePlayback {
   void release_all();
   void abandon_start();
   void acknowledge_stop();
+  enum class Rendered { song, end, stopped };
+  Rendered render_buffer(std::uint8_t* out);  // one wave buffer of the song
+  void skip_to(unsigned long start_ms);
   void render_loop();
   void feed_loop();
   void stop_loop();
@@ -113,6 +117,7 @@ class RealtimePlayback {
   std::atomic<bool> keep_device_open_{false};
   WaveFormat open_format_{};  // of the device while it is open
   std::atomic<int> gain_db_{0};  // buffers 0 and 1 are on the device
+  std::atomic<unsigned long> skipped_buffers_{0};  // rendered silently before the first one played
   int acknowledged_at_ = 4;  // play_flag2 once every thread has seen the stop
   ViewClock clock_;
 

@@ -35,13 +35,15 @@ void VisualPlayer::show_song(const ViewSong& song) {
   window_.show_header(view_header(song));
 }
 
-// A new song's analysis starts from its first events, with every dot out.
+// A new song's analysis starts from its first events, with every dot out,
+// and catches up with a start later in the song.
 void VisualPlayer::clock_started(ViewClock& clock) {
   clock.dmp_count = 0;
   tmt_count = kFirstPeriodUnits;
   reint_flag = 0;
   window_.clear_rows();
   analyzer_.init_analyze(song_, song_size_, window_);
+  for (int t = 0; t < clock.start_ticks; ++t) analyzer_.dummy_play(window_);  // a song started later in
 }
 
 void VisualPlayer::tick(ViewClock& clock) {

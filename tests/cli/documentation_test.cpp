@@ -131,7 +131,7 @@ TEST_F(Completion, FishOffersCommandsAndOptionsWithTheirDescriptions) {
                      quoted("source '" + kSource + "/completions/kvt.fish'; complete -C'" + line + "'"))
         .first;
   };
-  EXPECT_EQ(complete("kvt wa"), "wav\trender a song into a WAVE file\n");
+  EXPECT_EQ(complete("kvt wa"), "wav\trender songs into WAVE, FLAC, Ogg or Opus files\n");
   EXPECT_NE(complete("kvt wav --b").find("--bits\t16 (default) or 8"), std::string::npos);
   EXPECT_NE(complete("kvt play --sh").find("--shuffle\t"), std::string::npos);
   EXPECT_NE(complete("kvt play so").find("song.kvt"), std::string::npos);

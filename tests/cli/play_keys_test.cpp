@@ -1,5 +1,5 @@
 // `kvt play` steered by keys on its input terminal: pause, quit, next and
-// previous song, volume, and the terminal's mode given back.
+// previous song, seeking, volume, and the terminal's mode given back.
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
@@ -73,6 +73,32 @@ TEST_F(PlayKeysTest, NextAndPreviousMoveAlongTheList) {
                                {"n", [](const std::string& out, const std::string&) { return out.size() >= 3 * 14; }}});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "Title : None\nTitle : None\nTitle : None\nTitle : None\n");
+}
+
+// Whether, after the last `before`, the status line came to `after`.
+Progress moved(const std::string& before, const std::string& after) {
+  return [before, after](const std::string&, const std::string& err) {
+    const std::size_t from = err.rfind(before);
+    return from != std::string::npos && err.find(after, from) != std::string::npos;
+  };
+}
+
+TEST_F(PlayKeysTest, StartAndArrowKeysSeekInTheSong) {
+  const std::string left = "\x1b[D", up = "\x1b[A", down = "\x1bOB";  // either form a terminal sends
+  const CommandRun run = play({song, "--start", "0:20"},
+                              {{left, printed("0:20")}, {up, moved("0:20", "0:1")}, {down, moved("0:1", "1:1")},
+                               {"q", moved("1:1", "0:1")}});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err.find("0:0"), std::string::npos) << run.err;  // it never played from the song's start
+  EXPECT_EQ(run.out, "Title : None\n");
+  EXPECT_TRUE(run.input_mode_kept);
+}
+
+TEST_F(PlayKeysTest, StartTakesOnlyATime) {
+  const CommandRun run = play({song, "--start", "1:75"}, {});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("--start takes SECONDS, M:SS or H:MM:SS up to 6:00:00, not 1:75"), std::string::npos)
+      << run.err;
 }
 
 }  // namespace

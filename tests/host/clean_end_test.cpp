@@ -27,7 +27,7 @@ constexpr std::size_t kLast50ms = 44100 / 20;    // frames
 constexpr std::size_t kTailLimit = 10 * 44100;   // frames
 constexpr std::size_t kBlockFrames = 2048;
 
-kvt_output_options options(int clean_end, int loop = 0) { return {sizeof(kvt_output_options), clean_end, loop}; }
+kvt_output_options options(int clean_end, int loop = 0) { return {sizeof(kvt_output_options), clean_end, loop, 0}; }
 
 int peak_of_last_50ms(const Bytes& wav) {
   const std::vector<std::int16_t> s = samples_of(wav, kHeader);

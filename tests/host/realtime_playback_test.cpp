@@ -30,6 +30,7 @@ class RecordingView : public host::PlaybackView {
   }
   void clock_started(host::ViewClock& clock) override {
     start_budget = clock.fmt_count.load();
+    start_ticks = clock.start_ticks;
     ++starts;
   }
   void tick(host::ViewClock&) override { ++ticks; }
@@ -37,6 +38,7 @@ class RecordingView : public host::PlaybackView {
   std::string shown_path;
   std::vector<int> shown;
   int start_budget = -1;
+  int start_ticks = -1;
   int starts = 0;
   std::atomic<int> ticks{0};
 };
@@ -46,8 +48,19 @@ class RealtimePlaybackTest : public PlaybackSongTest {
   // A wave buffer at 22050 Hz lasts about 6 ms.
   static constexpr double kSpeed = 100;
 
-  int play(const std::string& path, const playstruct& s, const kvt_notify_target* to) {
-    return playback.play(path.c_str(), s, title, to);
+  int play(const std::string& path, const playstruct& s, const kvt_notify_target* to,
+           const host::OutputOptions& options = {}) {
+    return playback.play(path.c_str(), s, title, to, options);
+  }
+
+  // The state once the card has played at least `frames` of the song.
+  kvt_play_state state_after(unsigned long frames) {
+    kvt_play_state state = playback.state();
+    for (int i = 0; i < 5000 && state.frames < frames; ++i) {
+      std::this_thread::sleep_for(1ms);
+      state = playback.state();
+    }
+    return state;
   }
 
   NotifyRecorder notices;
@@ -245,6 +258,127 @@ TEST_F(RealtimePlaybackTest, KeyboardFlagFeedsTheViewAndItsTimerAcknowledgesTheS
   ASSERT_EQ(play(dir / "loop.kvt", s, &target), 0);
   playback.waveout_stop();  // needs no timer
   EXPECT_EQ(view.starts, 1);
+}
+
+// A wave buffer at 22050 Hz lasts 557 ms; a start is rounded to whole buffers.
+host::OutputOptions starting_at(unsigned long ms) {
+  host::OutputOptions o;
+  o.start_ms = ms;
+  return o;
+}
+
+TEST_F(RealtimePlaybackTest, SongStartedLaterPlaysOnExactlyAsFromItsStart) {
+  for (const auto& [start_ms, buffers] : {std::pair{300ul, 1ul}, {1200ul, 2ul}}) {
+    SCOPED_TRACE(testing::Message() << "start " << start_ms << " ms");
+    for (const int channel : {1, 2}) {
+      const playstruct s = settings(channel);
+      const std::vector<std::int16_t> whole = wave_rendering(s);
+      const std::vector<std::int16_t> rest(whole.begin() + buffers * kBufferFrames * channel, whole.end());
+      NotifyRecorder ends;
+      const kvt_notify_target to = ends.target();
+      ASSERT_EQ(play(song, s, &to, starting_at(start_ms)), 0);
+      ASSERT_TRUE(ends.wait_for(KVT_COMMAND_SONG_END));
+      EXPECT_TRUE(plays_as(card.take(), rest, channel, kBufferFrames));
+    }
+  }
+}
+
+TEST_F(RealtimePlaybackTest, StateAndViewCountFromTheSongsStart) {
+  dir.write("loop.kvt", tone_song(kLoopingSong).song);
+  playstruct s = settings();
+  s.keyboard_flag = 1;
+  ASSERT_EQ(play(dir / "loop.kvt", s, &target, starting_at(3000)), 0);  // 5.4 buffers
+  const kvt_play_state state = state_after(5 * kBufferFrames);
+  EXPECT_EQ(state.playing, 1);
+  EXPECT_EQ(state.frames % kBufferFrames, 0u);
+  EXPECT_GE(state.frames, 5 * kBufferFrames);
+  EXPECT_EQ(view.start_ticks, 5 * 1536);  // 2756.25 Hz ticks in five buffers at 22050 Hz
+  playback.waveout_stop();
+  ASSERT_EQ(play(dir / "loop.kvt", s, &target), 0);
+  EXPECT_EQ(view.start_ticks, 0);
+  EXPECT_LT(playback.state().frames, 5 * kBufferFrames);
+  playback.waveout_stop();
+}
+
+TEST_F(RealtimePlaybackTest, StartPastTheEndEndsTheSongAtOnce) {
+  ASSERT_EQ(play(song, settings(), &target, starting_at(60000)), 0);
+  ASSERT_TRUE(notices.wait_for(KVT_COMMAND_SONG_END));
+  EXPECT_EQ(notices.count(KVT_COMMAND_SONG_END), 1);
+  const std::vector<std::int16_t> played = card.take();
+  EXPECT_LE(played.size(), 4 * kBufferFrames * 2);  // end-marked buffers only
+}
+
+TEST_F(RealtimePlaybackTest, GainScalesEveryLaterBufferAndSaturates) {
+  const playstruct s = settings();
+  const std::vector<std::int16_t> plain = wave_rendering(s);
+  std::vector<std::int16_t> doubled(plain.size());
+  std::transform(plain.begin(), plain.end(), doubled.begin(),
+                 [](std::int16_t v) { return static_cast<std::int16_t>(std::clamp(2 * v, -32768, 32767)); });
+  ASSERT_NE(doubled, plain);
+  playback.set_gain_db(6);
+  ASSERT_EQ(play(song, s, &target), 0);
+  ASSERT_TRUE(notices.wait_for(KVT_COMMAND_SONG_END));
+  EXPECT_TRUE(plays_as(card.take(), doubled, 2, kBufferFrames));
+  playback.set_gain_db(0);
+  ASSERT_EQ(play(song, s, &target), 0);
+  ASSERT_TRUE(notices.wait_for(KVT_COMMAND_SONG_END, 2));
+  EXPECT_TRUE(plays_as(card.take(), plain, 2, kBufferFrames));
+}
+
+// Frames that are not silence, in order.
+std::vector<std::int16_t> sounding(const std::vector<std::int16_t>& samples) {
+  std::vector<std::int16_t> kept;
+  for (std::size_t i = 0; i + 1 < samples.size(); i += 2) {
+    if (samples[i] != 0 || samples[i + 1] != 0) kept.insert(kept.end(), {samples[i], samples[i + 1]});
+  }
+  return kept;
+}
+
+TEST_F(RealtimePlaybackTest, PauseHoldsTheSongWhereItIsAndLosesNothing) {
+  const playstruct s = settings();
+  const std::vector<std::int16_t> expected = wave_rendering(s);
+  ASSERT_EQ(play(song, s, &target), 0);
+  while (card.samples() < kBufferFrames) std::this_thread::yield();
+  playback.pause(true);
+  std::this_thread::sleep_for(5ms);  // what the card had begun may still come
+  const std::size_t held_from = card.samples();
+  std::this_thread::sleep_for(30ms);
+  const std::size_t held_to = card.samples();
+  EXPECT_EQ(playback.state().playing, 1);
+  playback.pause(false);
+  ASSERT_TRUE(notices.wait_for(KVT_COMMAND_SONG_END));
+  const std::vector<std::int16_t> played = card.take();
+  ASSERT_GT(held_to, held_from + 512);
+  EXPECT_TRUE(std::all_of(played.begin() + held_from, played.begin() + held_to, [](std::int16_t v) { return v == 0; }));
+  // With the silence taken out, the song as rendered: on from where it
+  // stopped (its last buffer goes on past the rendering's end).
+  const std::vector<std::int16_t> heard = sounding(played), rendered = sounding(expected);
+  ASSERT_GE(heard.size(), rendered.size());
+  EXPECT_TRUE(std::equal(rendered.begin(), rendered.end(), heard.begin()));
+
+  // A new song starts unpaused.
+  dir.write("loop.kvt", tone_song(kLoopingSong).song);
+  ASSERT_EQ(play(dir / "loop.kvt", s, &target), 0);
+  playback.pause(true);
+  ASSERT_EQ(play(song, s, &target), 0);
+  ASSERT_TRUE(notices.wait_for(KVT_COMMAND_SONG_END, 3));
+  const std::vector<std::int16_t> next = card.take();
+  const auto start = std::search(next.begin(), next.end(), expected.begin(), expected.begin() + kBufferFrames * 2);
+  ASSERT_NE(start, next.end());
+  EXPECT_TRUE(plays_as(std::vector<std::int16_t>(start, next.end()), expected, 2, kBufferFrames));
+}
+
+TEST_F(RealtimePlaybackTest, DeviceKeptOpenStaysOpenBetweenSongsUntilLetGo) {
+  playback.keep_device_open(true);
+  ASSERT_EQ(play(song, settings(), &target), 0);
+  ASSERT_TRUE(notices.wait_for(KVT_COMMAND_SONG_END));
+  const std::size_t after_end = card.samples();
+  std::this_thread::sleep_for(20ms);
+  EXPECT_GT(card.samples(), after_end);  // the card plays silence on
+  playback.keep_device_open(false);
+  const std::size_t closed = card.samples();
+  std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(card.samples(), closed);
 }
 
 TEST_F(RealtimePlaybackTest, ManyStartsAndStopsNeitherLeakNorHang) {

@@ -45,6 +45,12 @@ typedef struct kvt_output_options {
                     the song data ends, as always */
   int loop;      /* passes through a looping song before the fade-out, 1 or
                     more; 0: as playstruct.loop says */
+  unsigned long start_ms; /* real-time playback only: the song starts this
+                    far in, rendered silently from its start up to there
+                    (to the nearest wave buffer, about 0.28 s), so that what
+                    follows is exactly what playing from the start would
+                    have played; past its end the song ends at once. A
+                    rendering into a file ignores it */
 } kvt_output_options;
 
 /* Icon of a message box. */
@@ -123,7 +129,9 @@ typedef struct kvt_notify_target {
 
 typedef struct kvt_play_state {
   int playing;          /* 1 while something plays */
-  unsigned long frames; /* sample frames the sound card has played */
+  unsigned long frames; /* sample frames of the song the sound card has
+                           played, counted from the song's start (a start
+                           later in it included) */
   int rate;             /* their rate in Hz */
   int pass;             /* song passes completed at the newest rendered buffer;
                            -1 once every part has ended */
