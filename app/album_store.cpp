@@ -9,7 +9,6 @@ namespace kvt::app {
 
 namespace {
 
-const std::string kConfirm = QT_TRANSLATE_NOOP("Messages", "確認メッセージ");
 const std::string kTooManyAlbums =
     QT_TRANSLATE_NOOP("Messages", "アルバム数が２５６を超えます\nこれ以上追加することはできません");
 const std::string kFull = QT_TRANSLATE_NOOP("Messages", "アルバムの容量を超えます\nこれ以上追加することはできません");
@@ -54,7 +53,7 @@ std::optional<std::string_view> AlbumStore::fm_file(int x, int y) const {
 
 bool AlbumStore::album_add(std::string_view name) {
   if (album_num_ == kMaxAlbums) {
-    prompts_.inform(kTooManyAlbums, kConfirm, BoxIcon::none);
+    prompts_.inform(kTooManyAlbums, kConfirmCaption, BoxIcon::none);
     return false;
   }
   name = up_to_nul(name);
@@ -71,11 +70,11 @@ bool AlbumStore::album_add(std::string_view name) {
 
 int AlbumStore::album_del(int x) {
   if (reserved(x)) {
-    prompts_.inform(kReservedDelete, kConfirm, BoxIcon::none);
+    prompts_.inform(kReservedDelete, kConfirmCaption, BoxIcon::none);
     return 1;
   }
   if (!has_album(x)) return 1;
-  if (fm_num_[x] > 0 && !prompts_.ask_yes_no(kDeleteFiles, kConfirm)) return 1;
+  if (fm_num_[x] > 0 && !prompts_.ask_yes_no(kDeleteFiles, kConfirmCaption)) return 1;
   const int length = album_po_[x + 1] - album_po_[x];
   move_tail(album_po_[x + 1], -length, x + 1);
   for (int k = x; k < album_num_; ++k) album_po_[k] = album_po_[k + 1];
@@ -89,7 +88,7 @@ int AlbumStore::album_del(int x) {
 
 bool AlbumStore::album_ren(int x, std::string_view name) {
   if (reserved(x)) {
-    prompts_.inform(kReservedRename, kConfirm, BoxIcon::none);
+    prompts_.inform(kReservedRename, kConfirmCaption, BoxIcon::none);
     return false;
   }
   if (!has_album(x)) return false;
@@ -133,7 +132,7 @@ void AlbumStore::clear() {
 
 bool AlbumStore::fits(std::size_t more) {
   if (more <= capacity() - used()) return true;
-  prompts_.inform(kFull, kConfirm, BoxIcon::exclamation);
+  prompts_.inform(kFull, kConfirmCaption, BoxIcon::exclamation);
   return false;
 }
 

@@ -30,7 +30,6 @@ namespace kvt::app {
 
 namespace {
 
-const std::string kConfirm = QT_TRANSLATE_NOOP("Messages", "確認メッセージ");
 
 QString shown(std::string_view bytes) { return QString::fromStdString(frontend::to_utf8(bytes)); }
 
@@ -230,7 +229,7 @@ void MainWindow::choose() {
 void MainWindow::remove() {
   const int row = controls_.list->currentRow();
   if (row < 0) {
-    context_.prompts.inform(QT_TRANSLATE_NOOP("Messages", "削除する項目を選んで下さい"), kConfirm,
+    context_.prompts.inform(QT_TRANSLATE_NOOP("Messages", "削除する項目を選んで下さい"), kConfirmCaption,
                             BoxIcon::exclamation);
     return;
   }
@@ -248,7 +247,7 @@ void MainWindow::remove() {
 
 void MainWindow::open_file() {
   if (mode() == ListMode::albums) {
-    context_.prompts.inform(QT_TRANSLATE_NOOP("Messages", "まずアルバムを選択して下さい"), kConfirm, BoxIcon::none);
+    context_.prompts.inform(QT_TRANSLATE_NOOP("Messages", "まずアルバムを選択して下さい"), kConfirmCaption, BoxIcon::none);
     return;
   }
   std::string& chosen = context_.state.chosen;
@@ -290,7 +289,7 @@ void MainWindow::rename_or_clear() {
     fill_list();
     return;
   }
-  if (!context_.prompts.ask_yes_no(QT_TRANSLATE_NOOP("Messages", "本当にファイルをすべて削除しますか？"), kConfirm))
+  if (!context_.prompts.ask_yes_no(QT_TRANSLATE_NOOP("Messages", "本当にファイルをすべて削除しますか？"), kConfirmCaption))
     return;
   for (int n = albums.fm_num(x); n > 0; --n) albums.fm_file_del(x, 0);
   QSignalBlocker quiet(controls_.list);

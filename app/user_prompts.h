@@ -4,9 +4,13 @@
 // scope, and shown translated.
 #pragma once
 
+#include <QtGlobal>
 #include <string>
 
 namespace kvt::app {
+
+// The caption of the program's confirmation boxes.
+inline const std::string kConfirmCaption = QT_TRANSLATE_NOOP("Messages", "確認メッセージ");
 
 enum class BoxIcon { none, exclamation, error, information };
 
