@@ -62,7 +62,7 @@ std::optional<std::string> ask(AlbumDialogKind kind, const std::string& current_
 AlbumNameDialog::AlbumNameDialog(AlbumDialogKind kind, const std::string& current_name_bytes, QWidget* owner)
     : QDialog(owner), field_(new QLineEdit) {
   const DialogTexts texts = texts_of(kind);
-  setWindowTitle(QString::fromUtf8(texts.title));
+  setWindowTitle(dialog_text(texts.title));
   setFont(cell_font());
   field_->setObjectName(QString::fromLatin1(texts.field_name));
   field_->setText(QString::fromStdString(frontend::to_utf8(current_name_bytes)));
@@ -76,7 +76,7 @@ AlbumNameDialog::AlbumNameDialog(AlbumDialogKind kind, const std::string& curren
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QString::fromUtf8(texts.prompt)));
+  layout->addWidget(new QLabel(dialog_text(texts.prompt)));
   layout->addWidget(field_);
   layout->addLayout(buttons);
 }

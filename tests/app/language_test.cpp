@@ -20,6 +20,7 @@
 #include <QXmlStreamReader>
 #include <map>
 
+#include "album_dialogs.h"
 #include "application_fixture.h"
 #include "host_fixture.h"
 #include "language.h"
@@ -251,6 +252,16 @@ TEST(QtPromptsTest, BoxesSpeakTheChosenLanguageAndOtherTextsStayAsGiven) {
       << reader.buttons.join(QLatin1Char(' ')).toStdString();
 }
 
+// The texts a dialog shows (its title, labels and buttons) that hold
+// Japanese characters.
+QStringList japanese_texts(const QWidget& dialog) {
+  static const QRegularExpression japanese(QStringLiteral("[\\x{3000}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]"));
+  QStringList texts = {dialog.windowTitle()};
+  for (const QLabel* label : dialog.findChildren<QLabel*>()) texts << label->text();
+  for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) texts << button->text();
+  return texts.filter(japanese);
+}
+
 TEST(SettingsDialogLanguage, DialogsAreMadeInTheLanguageInstalled) {
   app::Translations translations;
   translations.apply(Language::english);
@@ -261,6 +272,13 @@ TEST(SettingsDialogLanguage, DialogsAreMadeInTheLanguageInstalled) {
   EXPECT_EQ(play.findChild<QPushButton*>(QStringLiteral("1"))->text(), QStringLiteral("Done"));
   app::SettingsDialog midi(app::SettingsDialogKind::midi, en);
   EXPECT_EQ(midi.windowTitle(), QStringLiteral("MIDI file conversion settings"));
+  app::AlbumNameDialog create(app::AlbumDialogKind::create, {});
+  EXPECT_EQ(create.windowTitle().toStdString(), "New album");
+  app::AlbumNameDialog rename(app::AlbumDialogKind::rename, "\x83\x65\x83\x58\x83\x67");  // a Japanese name stays
+  for (const QWidget* dialog : std::initializer_list<const QWidget*>{&play, &midi, &create, &rename}) {
+    EXPECT_EQ(japanese_texts(*dialog).join(QStringLiteral(" | ")).toStdString(), "")
+        << dialog->windowTitle().toStdString();
+  }
 
   translations.apply(Language::japanese);
   app::SettingsDialog again(app::SettingsDialogKind::play, en);
