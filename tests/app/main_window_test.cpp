@@ -23,6 +23,7 @@
 #include "control_surface.h"
 #include "display_text.h"
 #include "kvt/player.h"
+#include "language.h"
 #include "main_menu.h"
 #include "main_window.h"
 #include "recorded_prompts.h"
@@ -580,6 +581,21 @@ TEST_F(ConversionTest, WaveOutputShowsItsProgressAndFinishesOrIsCancelled) {
   prompts.boxes.clear();
   convert(122, folder.write_text("notes.txt", "x"));
   EXPECT_TRUE(prompts.boxes.empty());
+}
+
+TEST_F(ConversionTest, WaveOutputProgressSpeaksTheLanguageOfTheWindows) {
+  app::Translations translations;
+  translations.apply(app::Language::english);
+  const std::string song = sample("frere_jacques.KVT", "Frere.kvt");
+  QString last;
+  press_when([&last](const QString& text) {
+    last = text;
+    return text.contains(QStringLiteral("Finished."));
+  });
+  convert(122, song);
+  translations.apply(app::Language::japanese);
+  EXPECT_TRUE(finished_box("WAV出力終了しました"));
+  EXPECT_FALSE(last.contains(QStringLiteral("終了しました。"))) << last.toStdString();
 }
 
 }  // namespace
