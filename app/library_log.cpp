@@ -17,7 +17,7 @@ const frontend::LibraryTexts& english() {
 
 }  // namespace
 
-std::string progress_in_window_language(const std::string& utf8) {
+std::string player_text_in_window_language(const std::string& utf8) {
   if (speaking_japanese()) return utf8;
   std::string shown;
   for (std::size_t at = 0; at <= utf8.size();) {

@@ -9,6 +9,7 @@
 #include "app_colours.h"
 #include "app_fonts.h"
 #include "display_text.h"
+#include "library_log.h"
 
 namespace kvt::app {
 
@@ -89,10 +90,17 @@ bool same_texts(const kvt_view_snapshot& a, const kvt_view_snapshot& b) {
          text_of(a.effect_label) == text_of(b.effect_label);
 }
 
-// Bytes of the library (Shift-JIS) with the top-left of their first cell
-// at `at`.
-void draw_text(QPainter& painter, QPoint at, std::string_view bytes) {
-  painter.drawText(at.x(), at.y() + painter.fontMetrics().ascent(), QString::fromStdString(frontend::to_utf8(bytes)));
+// `utf8` with the top-left of its first cell at `at`.
+void draw_utf8(QPainter& painter, QPoint at, const std::string& utf8) {
+  painter.drawText(at.x(), at.y() + painter.fontMetrics().ascent(), QString::fromStdString(utf8));
+}
+
+// Bytes of the library (Shift-JIS).
+void draw_text(QPainter& painter, QPoint at, std::string_view bytes) { draw_utf8(painter, at, frontend::to_utf8(bytes)); }
+
+// A label of the player, in the language of the windows.
+void draw_label(QPainter& painter, QPoint at, std::string_view bytes) {
+  draw_utf8(painter, at, player_text_in_window_language(frontend::to_utf8(bytes)));
 }
 
 }  // namespace
@@ -150,7 +158,7 @@ void ViewPicture::draw_texts(QPainter& painter, const kvt_view_snapshot& snapsho
   draw_text(painter, kFileLine, text_of(snapshot.file_line));
   draw_text(painter, kTitleLine, text_of(snapshot.title_line));
   draw_text(painter, kRateLabel, text_of(snapshot.rate_label));
-  draw_text(painter, kChannelLabel, text_of(snapshot.channel_label));
+  draw_label(painter, kChannelLabel, text_of(snapshot.channel_label));
   draw_text(painter, kEffectLabel, text_of(snapshot.effect_label));
   for (int r = 0; r < KVT_VIEW_ROWS; ++r) {
     const int top = kNameTop + kRowPitch * r;

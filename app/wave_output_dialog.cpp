@@ -41,7 +41,7 @@ void WaveOutputDialog::poll() {
   std::string text(kProgressSize, '\0');
   done_ = kvt_render_poll(render_, text.data(), text.size()) == 1;
   text.resize(std::char_traits<char>::length(text.c_str()));
-  const QString shown = QString::fromStdString(progress_in_window_language(frontend::to_utf8(text)));
+  const QString shown = QString::fromStdString(player_text_in_window_language(frontend::to_utf8(text)));
   if (progress_->toPlainText() != shown) progress_->setPlainText(shown);
   if (done_) {
     timer_->stop();

@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 
+#include "language.h"
 #include "pixel_probe.h"
 
 namespace kvt::test {
@@ -175,6 +176,25 @@ TEST_F(ViewPictureTest, HeaderTextsStandInTheirBoxes) {
                              QRect(364, 36, 16, 16), QRect(444, 36, 16, 16), QRect(524, 36, 100, 16)}) {
     EXPECT_EQ(text_pixels(image, blank), 0) << blank.x() << "," << blank.y();
   }
+}
+
+TEST_F(ViewPictureTest, ChannelLabelSpeaksTheLanguageOfTheWindows) {
+  const QRect label(380, 36, 64, 16);
+  put(snapshot.channel_label, "\x83\x58\x83\x65\x83\x8c\x83\x49");
+  const QImage japanese = drawn().copy(label);
+  kvt_view_snapshot english_label{};
+  put(english_label.channel_label, "Stereo");
+  ViewPicture plain;
+  plain.draw(english_label);
+  const QImage stereo = plain.image().copy(label);
+  ASSERT_NE(japanese, stereo);
+
+  app::Translations translations;
+  translations.apply(app::Language::english);
+  ViewPicture in_english;
+  in_english.draw(snapshot);
+  translations.apply(app::Language::japanese);
+  EXPECT_EQ(in_english.image().copy(label), stereo);
 }
 
 TEST_F(ViewPictureTest, TrackNamesStandInTheirRowsNarrowWhenLong) {
