@@ -1,7 +1,7 @@
 # Set-up and everyday commands on a Debian 12 machine.
 #   make demo   install what is missing, build, render a sample song
 #   make test   the same set-up, then every test, normal and sanitizer builds
-#   make bench  rendering, compiling, converting, playback and track view speed
+#   make bench  rendering, compiling, converting, playback, track view and batch speed
 
 BUILD ?= build
 SAN_BUILD ?= build-san
@@ -62,6 +62,7 @@ bench: build
 	$(BUILD)/bin/midi_bench
 	$(BUILD)/bin/playback_bench
 	$(BUILD)/bin/analyzer_bench
+	$(BUILD)/bin/batch_bench
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD)

@@ -1,3 +1,4 @@
+#include "clean_ends.h"
 #include "application.h"
 
 #include <QApplication>
@@ -75,6 +76,8 @@ std::optional<int> Application::start(const QStringList& files) {
   view_backend_ = std::make_unique<QtViewBackend>();
   view_backend_->install();
   _play_init();
+  const kvt_output_options clean = frontend::clean_ends(0);
+  kvt_set_output_options(&clean);  // songs that end do so without a click
   _set_view(en_.view_left, en_.view_top, en_.view_visible);
   make_windows();
   if (files.size() == 1) {

@@ -1,3 +1,4 @@
+#include "clean_ends.h"
 #include "main_window.h"
 
 #include <QCloseEvent>
@@ -194,7 +195,8 @@ bool MainWindow::render_wave(const std::string& song, const std::string& wav) {
   set_wavstruct(context_.en, settings);
   const kvt_host_ui ui{&context_.prompts, show_library_message, nullptr, nullptr, nullptr};
   char title[256] = {};
-  kvt_render* render = kvt_render_start(&ui, song.c_str(), wav.c_str(), &settings, title);
+  const kvt_output_options clean = frontend::clean_ends(0);
+  kvt_render* render = kvt_render_start_with_options(&ui, song.c_str(), wav.c_str(), &settings, &clean, title);
   if (render == nullptr) return false;
   context_.state.title = title;
   context_.state.play_flag = PlayFlag::rendering;

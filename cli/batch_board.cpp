@@ -112,18 +112,21 @@ void BatchBoard::set_status(int slot, const std::string& text) {
   draw();
 }
 
-void BatchBoard::print(std::FILE* stream, const std::string& line) {
+void BatchBoard::print(std::FILE* stream, const std::string& line) { print_lines(stream, line + "\n"); }
+
+void BatchBoard::print_lines(std::FILE* stream, const std::string& lines) {
+  if (lines.empty()) return;
   const std::lock_guard lock(mutex_);
   if (terminal_ < 0) {
-    std::fprintf(stream, "%s\n", line.c_str());
+    std::fputs(lines.c_str(), stream);
     std::fflush(stream);
     return;
   }
   erase();
   if (stream == stderr) {
-    write_text(terminal_, line + "\n");
+    write_text(terminal_, lines);
   } else {
-    std::fprintf(stream, "%s\n", line.c_str());
+    std::fputs(lines.c_str(), stream);
     std::fflush(stream);
   }
   draw();

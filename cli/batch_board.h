@@ -28,6 +28,8 @@ class BatchBoard {
   void finish(int slot);
   // A line of its own on `stream` (stdout or stderr).
   void print(std::FILE* stream, const std::string& line);
+  // Lines, each ending in a newline, kept together on `stream`.
+  void print_lines(std::FILE* stream, const std::string& lines);
 
  private:
   class SlotView;

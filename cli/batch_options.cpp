@@ -48,4 +48,10 @@ bool is_output_dir(const std::string& dir) {
   return error == 0;
 }
 
+bool check_outputs(const BatchOptions& batch, std::size_t inputs, const std::string& out) {
+  if (inputs > 1 && !out.empty()) throw UsageError("-o names the output of one song; use --out-dir");
+  if (!out.empty() && !batch.out_dir.empty()) throw UsageError("-o and --out-dir exclude each other");
+  return batch.out_dir.empty() || is_output_dir(batch.out_dir);
+}
+
 }  // namespace kvt::cli

@@ -2,6 +2,7 @@
 // -j N (how many at a time) and --out-dir DIR (where outputs go).
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "arguments.h"
@@ -25,5 +26,9 @@ std::string default_output(const std::string& input, const char* extension, cons
 
 // Whether `dir` is a directory, said on stderr when it is not.
 bool is_output_dir(const std::string& dir);
+
+// Refuses -o (`out`, empty when not given) with several inputs or with
+// --out-dir. False, said on stderr, when --out-dir names no directory.
+bool check_outputs(const BatchOptions& batch, std::size_t inputs, const std::string& out);
 
 }  // namespace kvt::cli

@@ -35,12 +35,17 @@ class Batch {
     board_.finish(slot);
     if (stop_signal() != 0) return;  // the job said it was stopped
     const std::string count = "[" + std::to_string(++finished_) + "/" + std::to_string(inputs_.size()) + "] ";
+    // The job's messages and its line stay together, whatever the others print.
+    std::string out = outcome.messages.out;
+    std::string err = outcome.messages.err;
     if (outcome.ok) {
-      board_.print(stdout, count + "ok: " + outcome.result);
+      out += count + "ok: " + outcome.result + "\n";
     } else {
       ++failed_;
-      board_.print(stderr, "kvt: " + count + "failed: " + input);
+      err += "kvt: " + count + "failed: " + input + "\n";
     }
+    board_.print_lines(stderr, err);
+    board_.print_lines(stdout, out);
   }
 
   // A job that throws fails alone rather than ending every other one.

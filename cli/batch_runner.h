@@ -7,19 +7,21 @@
 #include <vector>
 
 #include "job_view.h"
+#include "message_output.h"
 
 namespace kvt::cli {
 
 struct JobOutcome {
   bool ok;
-  std::string result;  // what the job made, shown once it is done
+  std::string result;          // what the job made, shown once it is done
+  MessageBlock messages = {};  // what it had to say, printed as one block before that
 };
 
 using BatchWork = std::function<JobOutcome(const std::string& input, JobView& view)>;
 
-// Runs `work` on every input, `jobs` at a time. Each finished job gets a
-// line (on stdout when it went well, else on stderr), then a summary comes
-// on stdout. The exit status: 0 when every job went well, else 1.
+// Runs `work` on every input, `jobs` at a time. Each finished job gets its
+// messages and a line (on stdout when it went well, else on stderr), then a
+// summary comes on stdout. The exit status: 0 when every job went well, else 1.
 int run_batch(const std::vector<std::string>& inputs, int jobs, const BatchWork& work);
 
 }  // namespace kvt::cli

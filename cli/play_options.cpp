@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "asset_paths.h"
+#include "clean_ends.h"
 
 namespace kvt::cli {
 namespace {
@@ -49,13 +50,7 @@ const char* const kPlayOptionsHelp =
     "                     installed with kvt); a last component may hold * and ?\n"
     "  --keyboard         when playing: each track's keys, live on the terminal\n";
 
-kvt_output_options default_output_options() {
-  kvt_output_options o{};
-  o.size = sizeof o;
-  o.clean_end = 1;
-  o.loop = 1;
-  return o;
-}
+kvt_output_options default_output_options() { return frontend::clean_ends(1); }
 
 playstruct default_play_settings() {
   playstruct s{};

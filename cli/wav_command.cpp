@@ -86,9 +86,7 @@ int run_wav(std::vector<std::string> list) {
     }
   }
   if (songs.empty()) throw UsageError("no song given");
-  if (songs.size() > 1 && !out.empty()) throw UsageError("-o names the output of one song; use --out-dir");
-  if (!out.empty() && !batch.out_dir.empty()) throw UsageError("-o and --out-dir exclude each other");
-  if (!batch.out_dir.empty() && !is_output_dir(batch.out_dir)) return 1;
+  if (!check_outputs(batch, songs.size(), out)) return 1;
   request.out_dir = batch.out_dir;
   if (songs.size() == 1) return render_one(request, songs.front(), out);
   return render_all(request, songs, job_count(batch));

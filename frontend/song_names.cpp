@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "kvt/kvtc.h"
 
@@ -26,6 +27,11 @@ std::string compiled_song(const std::string& source) {
   kvtc_song_path(source.c_str(), song.data(), song.size());
   song.resize(std::strlen(song.c_str()));
   return song;
+}
+
+std::string compiled_song(const std::string& source, const std::string& dir) {
+  if (dir.empty()) return compiled_song(source);
+  return compiled_song((std::filesystem::path(dir) / std::filesystem::path(source).filename()).string());
 }
 
 }  // namespace kvt::frontend

@@ -11,5 +11,8 @@ std::string with_extension(const std::string& path, const char* extension);
 
 // The song data file that compiling `source` writes.
 std::string compiled_song(const std::string& source);
+// The same name in `dir` (empty: beside the source), in the letter case of
+// a file there whose name differs from it only in that.
+std::string compiled_song(const std::string& source, const std::string& dir);
 
 }  // namespace kvt::frontend

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -41,6 +43,17 @@ std::string read_text(const std::string& path) {
   text << in.rdbuf();
   return text.str();
 }
+
+// Whether the text from `first` up to `last` (each found once, in that
+// order) holds `other` nowhere: a job's block that no other job's broke.
+bool is_whole(const std::string& text, const std::string& first, const std::string& last, const std::string& other) {
+  const std::size_t from = text.find(first);
+  const std::size_t to = text.find(last, from);
+  return count_of(text, first) == 1 && from != std::string::npos && to != std::string::npos &&
+         text.substr(from + first.size(), to - from - first.size()).find(other) == std::string::npos;
+}
+
+Bytes mml(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 class BatchTest : public ::testing::Test {
  protected:
@@ -154,6 +167,136 @@ TEST_F(BatchTest, WavToAReaderThatGoesAway) {
   EXPECT_EQ(read_text(dir / "status.txt"), "1\n");
   EXPECT_EQ(read_text(dir / "err.txt"), "kvt: cannot write standard output: broken pipe\n");
   EXPECT_TRUE(runtime.entries().empty());
+}
+
+TEST_F(BatchTest, Mid2kvtConvertsEachFileAsASingleRunWould) {
+  const ScratchDir out;
+  const CommandRun batch =
+      run_kvt({"mid2kvt", dir / "a.mid", dir / "b.mid", dir / "c.mid", "-j", "2", "--out-dir", out.path().string()});
+  ASSERT_EQ(batch.status, 0) << batch.err;
+  EXPECT_EQ(sorted(out.entries()), sorted({"a.kvt", "b.kvt", "c.kvt"}));
+  for (const std::string name : {"a", "b", "c"}) {
+    const std::string single = dir / (name + ".kvt");
+    ASSERT_EQ(run_kvt({"mid2kvt", dir / (name + ".mid")}).status, 0);
+    EXPECT_EQ(read_file(out / (name + ".kvt")), read_file(single)) << name;
+    // Each report whole, right above its file's line.
+    EXPECT_TRUE(is_whole(batch.out, "Converter Ver1.56 ... '" + (dir / (name + ".mid")) + "'",
+                         "ok: " + (out / (name + ".kvt")) + "\n", "Converter"))
+        << batch.out;
+  }
+  EXPECT_TRUE(batch.out.ends_with("\n3 done, 0 failed\n")) << batch.out;
+  EXPECT_EQ(batch.err, "");
+}
+
+TEST_F(BatchTest, Mid2kvtSkipsAFileThatIsNoMidi) {
+  dir.write("bad.mid", mml("not a MIDI file\n"));
+  const CommandRun run =
+      run_kvt({"mid2kvt", dir / "a.mid", dir / "bad.mid", dir / "missing.mid", dir / "c.mid", "-j", "2"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(is_whole(run.err, "Converter Ver1.56 ... '" + (dir / "bad.mid") + "'",
+                       "/4] failed: " + (dir / "bad.mid") + "\n", "Converter"))
+      << run.err;
+  EXPECT_NE(run.err.find("cannot read " + (dir / "missing.mid")), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("/4] failed: " + (dir / "missing.mid") + "\n"), std::string::npos) << run.err;
+  EXPECT_TRUE(run.out.ends_with("\n2 done, 2 failed\n")) << run.out;
+  EXPECT_EQ(sorted(dir.entries()), sorted({"a.mid", "a.kvt", "b.mid", "bad.mid", "c.mid", "c.kvt"}));
+}
+
+TEST_F(BatchTest, Mid2kvtOutputOptions) {
+  EXPECT_EQ(run_kvt({"mid2kvt", dir / "a.mid", dir / "b.mid", "-o", dir / "x.kvt"}).status, 2);
+  EXPECT_EQ(run_kvt({"mid2kvt", dir / "a.mid", "-o", dir / "x.kvt", "--out-dir", dir.path().string()}).status, 2);
+  EXPECT_EQ(run_kvt({"mid2kvt", dir / "a.mid", dir / "b.mid", "-j", "0"}).status, 2);
+  const CommandRun missing = run_kvt({"mid2kvt", dir / "a.mid", dir / "b.mid", "--out-dir", dir / "none"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("cannot write into " + (dir / "none")), std::string::npos) << missing.err;
+  EXPECT_EQ(sorted(dir.entries()), sorted({"a.mid", "b.mid", "c.mid"}));
+  // One file may go into a folder too, and is told as one file alone is.
+  const ScratchDir out;
+  const CommandRun one = run_kvt({"mid2kvt", dir / "a.mid", "--out-dir", out.path().string()});
+  ASSERT_EQ(one.status, 0) << one.err;
+  EXPECT_TRUE(one.out.ends_with("\n" + (out / "a.kvt") + "\n")) << one.out;
+  EXPECT_EQ(out.entries(), std::vector<std::string>{"a.kvt"});
+}
+
+class BatchMmlTest : public BatchTest {
+ protected:
+  BatchMmlTest() {
+    dir.write("a.mml", mml("!\"A\"\nA @0 v120 o4 cdef g2\n"));
+    dir.write("b.mml", mml("!\"B\"\nA @0 v120 o5 c4 e4\n"));
+    dir.write("c.mml", mml("!\"C\"\nA @0 v100 o3 g1\n"));
+  }
+};
+
+TEST_F(BatchMmlTest, CompilesEachSourceAsASingleRunWould) {
+  dir.write("c.KVT", mml("old"));
+  const ScratchDir out;
+  const CommandRun batch =
+      run_kvt({"mml", dir / "a.mml", dir / "b.mml", dir / "c.mml", "-j", "2", "--out-dir", out.path().string()});
+  ASSERT_EQ(batch.status, 0) << batch.err;
+  EXPECT_EQ(sorted(out.entries()), sorted({"a.KVT", "b.KVT", "c.KVT"}));
+  EXPECT_EQ(read_file(dir / "c.KVT"), mml("old")) << "the song beside the source stays as it was";
+  EXPECT_EQ(sorted(dir.entries()), sorted({"a.mid", "a.mml", "b.mid", "b.mml", "c.KVT", "c.mid", "c.mml"}));
+  for (const std::string name : {"a", "b", "c"}) {
+    ASSERT_EQ(run_kvt({"mml", dir / (name + ".mml")}).status, 0);
+    EXPECT_EQ(read_file(out / (name + ".KVT")), read_file(dir / (name + ".KVT"))) << name;
+    EXPECT_TRUE(is_whole(batch.out, "Compiler .. " + (dir / (name + ".mml")) + "\n",
+                         "ok: " + (out / (name + ".KVT")) + "\n", "Compiler"))
+        << batch.out;
+  }
+  EXPECT_TRUE(batch.out.ends_with("\n3 done, 0 failed\n")) << batch.out;
+}
+
+TEST_F(BatchMmlTest, CompileErrorsAreToldWholeAndTheOthersCompiled) {
+  dir.write("bad.mml", mml("A @0 x\n"));
+  dir.write("bad2.mml", mml("; song\nA v300\n"));
+  const ScratchDir out;
+  const CommandRun run = run_kvt({"mml", dir / "a.mml", dir / "bad.mml", dir / "b.mml", dir / "bad2.mml", dir / "c.mml",
+                                  "-j", "2", "--out-dir", out.path().string()});
+  EXPECT_EQ(run.status, 1);
+  // Each editor's line once, then the report whose mark shows the same place,
+  // then the failure, with nothing of the other failing job in between.
+  const std::string first = (dir / "bad.mml") + ":1:6: error: 構文エラーです.\n";
+  const std::string second = (dir / "bad2.mml") + ":2:4: error: ";
+  EXPECT_TRUE(run.err.starts_with(first) || run.err.find("\n" + first) != std::string::npos) << run.err;
+  EXPECT_TRUE(run.err.starts_with(second) || run.err.find("\n" + second) != std::string::npos) << run.err;
+  EXPECT_TRUE(is_whole(run.err, first, "A @0 x\n     ~\nkvt: [", "bad2.mml")) << run.err;
+  EXPECT_TRUE(is_whole(run.err, second, "A v300\n   ~~~\nkvt: [", "/bad.mml")) << run.err;
+  EXPECT_NE(run.err.find("/5] failed: " + (dir / "bad.mml") + "\n"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("/5] failed: " + (dir / "bad2.mml") + "\n"), std::string::npos) << run.err;
+  EXPECT_TRUE(run.out.ends_with("\n3 done, 2 failed\n")) << run.out;
+  EXPECT_EQ(sorted(out.entries()), sorted({"a.KVT", "b.KVT", "c.KVT"}));
+  EXPECT_EQ(sorted(dir.entries()),
+            sorted({"a.mid", "a.mml", "b.mid", "b.mml", "bad.mml", "bad2.mml", "c.mid", "c.mml"}));
+}
+
+TEST_F(BatchMmlTest, OutputFolders) {
+  const CommandRun missing = run_kvt({"mml", dir / "a.mml", dir / "b.mml", "--out-dir", dir / "none"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("cannot write into " + (dir / "none")), std::string::npos) << missing.err;
+  EXPECT_EQ(run_kvt({"mml", dir / "a.mml", dir / "b.mml", "-j", "65"}).status, 2);
+  // The source's own folder is beside it.
+  const CommandRun own = run_kvt({"mml", dir / "a.mml", "--out-dir", dir.path().string()});
+  ASSERT_EQ(own.status, 0) << own.err;
+  EXPECT_TRUE(own.out.ends_with("\n" + (dir / "a.KVT") + "\n")) << own.out;
+  EXPECT_EQ(sorted(dir.entries()), sorted({"a.KVT", "a.mid", "a.mml", "b.mid", "b.mml", "c.mid", "c.mml"}));
+  // A song in the folder in another letter case is replaced, as beside the source.
+  const ScratchDir out;
+  out.write("b.kvt", mml("old"));
+  const CommandRun other = run_kvt({"mml", dir / "b.mml", "--out-dir", out.path().string()});
+  ASSERT_EQ(other.status, 0) << other.err;
+  EXPECT_EQ(out.entries(), std::vector<std::string>{"b.kvt"});
+  EXPECT_NE(read_file(out / "b.kvt"), mml("old"));
+  // Into another file system the song is copied, whole, and nothing stays beside the source.
+  if (std::filesystem::is_directory("/dev/shm")) {
+    const std::string shm = "/dev/shm/kvt-batch-" + std::to_string(getpid());
+    std::filesystem::create_directory(shm);
+    const CommandRun far = run_kvt({"mml", dir / "c.mml", "--out-dir", shm});
+    EXPECT_EQ(far.status, 0) << far.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "c.KVT"));
+    ASSERT_EQ(run_kvt({"mml", dir / "c.mml"}).status, 0);
+    EXPECT_EQ(read_file(shm + "/c.KVT"), read_file(dir / "c.KVT"));
+    std::filesystem::remove_all(shm);
+  }
 }
 
 }  // namespace
