@@ -69,6 +69,25 @@ class BatchTest : public ::testing::Test {
     unsetenv("TMPDIR");
   }
 
+  // The scratch directories in $XDG_RUNTIME_DIR with a rendering under way.
+  std::size_t renderings() const {
+    using std::filesystem::directory_iterator;
+    std::size_t n = 0;
+    std::error_code error;  // a job may remove its directory meanwhile
+    for (directory_iterator scratch(runtime.path(), error); !error && scratch != directory_iterator();
+         scratch.increment(error)) {
+      std::error_code gone;
+      for (directory_iterator entry(scratch->path(), gone); !gone && entry != directory_iterator();
+           entry.increment(gone)) {
+        if (entry->path().filename().string().rfind("rendering.", 0) == 0) {
+          ++n;
+          break;
+        }
+      }
+    }
+    return n;
+  }
+
   ScratchDir dir;
   ScratchDir runtime;  // $XDG_RUNTIME_DIR
   ScratchDir temp;     // $TMPDIR
@@ -144,9 +163,8 @@ TEST_F(BatchTest, StopSignalEndsEveryJobAndLeavesNothing) {
   dir.write("long2.mid", tune(64, 4800));
   dir.write("long3.mid", tune(67, 4800));
   RunOptions options;
-  // Once both running jobs have their scratch directories, into their renderings.
-  options.signal = SignalPlan{
-      SIGINT, [this](const std::string&, const std::string&) { return runtime.entries().size() == 2; }, 200};
+  // Once both running jobs are rendering, each in a scratch directory of its own.
+  options.signal = SignalPlan{SIGINT, [this](const std::string&, const std::string&) { return renderings() == 2; }, 200};
   const CommandRun run =
       run_kvt({"wav", dir / "long1.mid", dir / "long2.mid", dir / "long3.mid", "-j", "2", "--format", "flac"}, options);
   EXPECT_TRUE(run.exited);
