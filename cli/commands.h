@@ -15,6 +15,7 @@ struct Command {
   bool play_options;    // also takes the shared output options
   bool midi_options;    // also takes the MIDI conversion options
   int (*run)(std::vector<std::string> args);
+  bool bank_option = false;  // takes --bank
 };
 
 extern const Command kWavCommand;

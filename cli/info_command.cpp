@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "bank_option.h"
 #include "commands.h"
 #include "display_text.h"
 #include "file_checks.h"
@@ -59,10 +60,11 @@ void print_parts(const std::vector<unsigned char>& image, unsigned entries) {
 int run_info(std::vector<std::string> list) {
   Arguments args(std::move(list));
   playstruct settings = default_play_settings();
+  std::optional<std::string> bank;
   std::string song;
   while (!args.done()) {
     if (const auto option = args.next_option()) {
-      if (*option != "--voices" || !read_play_option(args, *option, settings)) {
+      if ((*option != "--voices" || !read_play_option(args, *option, settings)) && !read_bank_option(args, *option, bank)) {
         throw UsageError("unknown option " + *option);
       }
     } else if (const auto operand = args.next_operand()) {
@@ -71,6 +73,7 @@ int run_info(std::vector<std::string> list) {
     }
   }
   if (song.empty()) throw UsageError("no song given");
+  use_bank(bank, &settings);
   const auto found = find_input(song);
   if (!found) return 1;
   song = *found;
@@ -97,7 +100,7 @@ int run_info(std::vector<std::string> list) {
 
 extern const Command kInfoCommand{
     "info",
-    "kvt info SONG.kvt [--voices DIR1[:DIR2]]",
+    "kvt info SONG.kvt [--voices DIR1[:DIR2]] [--bank NAME|DIR]",
     "show a song data file's header, title, voices and parts",
     "Shows the header fields, the title, each voice (slot, name, and the file it\n"
     "is found as, or missing) and each part (start offset, number of events).\n"
@@ -105,6 +108,7 @@ extern const Command kInfoCommand{
     false,
     false,
     run_info,
+    true,
 };
 
 }  // namespace kvt::cli

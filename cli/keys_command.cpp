@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "bank_option.h"
 #include "commands.h"
 #include "file_checks.h"
 #include "kvt/player.h"
@@ -28,13 +29,14 @@ struct KeysRequest {
 KeysRequest read_request(std::vector<std::string> list) {
   Arguments args(std::move(list));
   KeysRequest r;
+  std::optional<std::string> bank;
   while (!args.done()) {
     if (const auto option = args.next_option()) {
       if (*option == "--ticks") {
         r.ticks = args.number(0, INT_MAX);
       } else if (*option == "-c" || *option == "--config") {
         r.config = args.value();
-      } else if (!read_midi_option(args, *option, r.midi)) {
+      } else if (!read_midi_option(args, *option, r.midi) && !read_bank_option(args, *option, bank)) {
         throw UsageError("unknown option " + *option);
       }
     } else if (const auto operand = args.next_operand()) {
@@ -43,6 +45,7 @@ KeysRequest read_request(std::vector<std::string> list) {
     }
   }
   if (r.file.empty()) throw UsageError("no song given");
+  use_bank(bank);
   return r;
 }
 
@@ -100,7 +103,7 @@ int run_keys(std::vector<std::string> args) {
 
 extern const Command kKeysCommand{
     "keys",
-    "kvt keys SONG [--ticks N] [-c CONFIG.cfb] [MIDI OPTIONS]",
+    "kvt keys SONG [--ticks N] [-c CONFIG.cfb] [--bank NAME|DIR] [MIDI OPTIONS]",
     "list the keys the visual player would show, without sound",
     "Follows SONG as the visual player does while it plays, without sound,\n"
     "and prints every call its keyboard view receives, one a line, in order:\n"
@@ -116,6 +119,7 @@ extern const Command kKeysCommand{
     false,
     true,
     run_keys,
+    true,
 };
 
 }  // namespace kvt::cli

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bank_option.h"
 #include "commands.h"
 #include "kvt/kvtc.h"
 #include "kvt/mid2kvt.h"
@@ -40,6 +41,7 @@ void print_command_help(const Command& c) {
   std::printf("usage: %s\n\n%s", c.usage, c.help);
   if (c.midi_options) std::printf("%s", kvt::cli::kMidiOptionsHelp);
   if (c.play_options) std::printf("%s", kvt::cli::kPlayOptionsHelp);
+  if (c.bank_option) std::printf("%s", kvt::cli::kBankOptionHelp);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "arguments.h"
 #include "batch_options.h"
 #include "batch_runner.h"
+#include "bank_option.h"
 #include "commands.h"
 #include "file_checks.h"
 #include "message_output.h"
@@ -62,6 +63,7 @@ int run_mid2kvt(std::vector<std::string> list) {
   Arguments args(std::move(list));
   Mid2kvtRequest request{default_midi_settings(), {}, {}};
   BatchOptions batch;
+  std::optional<std::string> bank;
   std::vector<std::string> sources;
   std::string out;
   while (!args.done()) {
@@ -70,7 +72,8 @@ int run_mid2kvt(std::vector<std::string> list) {
         out = args.value();
       } else if (*option == "-c" || *option == "--config") {
         request.config = args.value();
-      } else if (!read_midi_option(args, *option, request.settings) && !read_batch_option(args, *option, batch)) {
+      } else if (!read_midi_option(args, *option, request.settings) && !read_batch_option(args, *option, batch) &&
+                 !read_bank_option(args, *option, bank)) {
         throw UsageError("unknown option " + *option);
       }
     } else if (const auto operand = args.next_operand()) {
@@ -78,6 +81,7 @@ int run_mid2kvt(std::vector<std::string> list) {
     }
   }
   if (sources.empty()) throw UsageError("no MIDI file given");
+  use_bank(bank);
   if (!check_outputs(batch, sources.size(), out)) return 1;
   request.out_dir = batch.out_dir;
   if (sources.size() == 1) return convert_single(request, sources.front(), out);
@@ -88,7 +92,7 @@ int run_mid2kvt(std::vector<std::string> list) {
 
 extern const Command kMid2kvtCommand{
     "mid2kvt",
-    "kvt mid2kvt IN.mid... [-o OUT.kvt] [-j N] [--out-dir DIR] [-c CONFIG.cfb] [MIDI OPTIONS]",
+    "kvt mid2kvt IN.mid... [-o OUT.kvt] [-j N] [--out-dir DIR] [-c CONFIG.cfb] [--bank NAME|DIR] [MIDI OPTIONS]",
     "convert a Standard MIDI File into a song data file",
     "Converts IN.mid (format 0 or 1) into song data and prints the converter's\n"
     "messages. A failed conversion leaves an existing OUT.kvt as it was.\n"
@@ -104,6 +108,7 @@ extern const Command kMid2kvtCommand{
     false,
     true,
     run_mid2kvt,
+    true,
 };
 
 }  // namespace kvt::cli

@@ -4,6 +4,7 @@
 #include "arguments.h"
 #include "batch_options.h"
 #include "batch_runner.h"
+#include "bank_option.h"
 #include "commands.h"
 #include "compile_into.h"
 #include "file_checks.h"
@@ -57,12 +58,13 @@ int run_mml(std::vector<std::string> list) {
   Arguments args(std::move(list));
   MmlRequest request;
   BatchOptions batch;
+  std::optional<std::string> bank;
   std::vector<std::string> sources;
   while (!args.done()) {
     if (const auto option = args.next_option()) {
       if (*option == "-c" || *option == "--config") {
         request.config = args.value();
-      } else if (!read_batch_option(args, *option, batch)) {
+      } else if (!read_batch_option(args, *option, batch) && !read_bank_option(args, *option, bank)) {
         throw UsageError("unknown option " + *option);
       }
     } else if (const auto operand = args.next_operand()) {
@@ -70,6 +72,7 @@ int run_mml(std::vector<std::string> list) {
     }
   }
   if (sources.empty()) throw UsageError("no source given");
+  use_bank(bank);
   if (!check_outputs(batch, sources.size(), {})) return 1;
   request.out_dir = batch.out_dir;
   if (sources.size() == 1) return compile_single(request, sources.front());
@@ -80,7 +83,7 @@ int run_mml(std::vector<std::string> list) {
 
 extern const Command kMmlCommand{
     "mml",
-    "kvt mml SONG.mml... [-j N] [--out-dir DIR] [-c CONFIG.cfb]",
+    "kvt mml SONG.mml... [-j N] [--out-dir DIR] [-c CONFIG.cfb] [--bank NAME|DIR]",
     "compile an MML source into a song data file",
     "Compiles SONG.mml into SONG.KVT beside it (an existing file of that name in\n"
     "another letter case is replaced) and prints the compiler's report. Several\n"
@@ -96,6 +99,7 @@ extern const Command kMmlCommand{
     false,
     false,
     run_mml,
+    true,
 };
 
 }  // namespace kvt::cli

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <random>
 
+#include "bank_option.h"
 #include "commands.h"
 #include "file_checks.h"
 #include "message_output.h"
@@ -45,6 +46,7 @@ void set_program(PlayRequest& r, Program p) {
 PlayRequest read_request(std::vector<std::string> list) {
   Arguments args(std::move(list));
   PlayRequest r;
+  std::optional<std::string> bank;
   while (!args.done()) {
     if (const auto option = args.next_option()) {
       if (*option == "-c" || *option == "--config") {
@@ -58,7 +60,8 @@ PlayRequest read_request(std::vector<std::string> list) {
       } else if (*option == "--shuffle") {
         set_program(r, Program::shuffle);
       } else if (!read_play_option(args, *option, r.settings, Output::sound_card) &&
-                 !read_ending_option(args, *option, r.output_options) && !read_midi_option(args, *option, r.midi)) {
+                 !read_ending_option(args, *option, r.output_options) && !read_midi_option(args, *option, r.midi) &&
+                 !read_bank_option(args, *option, bank)) {
         throw UsageError("unknown option " + *option);
       }
     } else if (const auto operand = args.next_operand()) {
@@ -66,6 +69,7 @@ PlayRequest read_request(std::vector<std::string> list) {
     }
   }
   if (r.files.empty()) throw UsageError("no song given");
+  use_bank(bank, &r.settings);
   if ((r.program == Program::once || r.program == Program::repeat) && r.files.size() > 1) {
     throw UsageError("several songs need --list or --shuffle");
   }
@@ -142,7 +146,7 @@ int run_play(std::vector<std::string> args) {
 
 extern const Command kPlayCommand{
     "play",
-    "kvt play SONG|--list SONG...|--repeat SONG|--shuffle SONG... [-c CONFIG.cfb] [--rate HZ] [--mono] [--effect N] "
+    "kvt play SONG|--list SONG...|--repeat SONG|--shuffle SONG... [-c CONFIG.cfb] [--bank NAME|DIR] [--rate HZ] [--mono] [--effect N] "
     "[--fade N] [--loop N] [--exact] [--start TIME] [--voices DIR1[:DIR2]] [--keyboard] [MIDI OPTIONS]",
     "play songs through the sound card",
     "Plays SONG through the sound card: song data as it is, an MML source\n"
@@ -163,6 +167,7 @@ extern const Command kPlayCommand{
     true,
     true,
     run_play,
+    true,
 };
 
 }  // namespace kvt::cli

@@ -15,13 +15,12 @@ void set_dir(char (&field)[256], const std::string& dir) {
   std::memcpy(field, dir.data(), dir.size());
 }
 
-void set_voice_dirs(playstruct& settings, const std::string& list) {
-  const std::size_t colon = list.find(':');
-  set_dir(settings.pcm_dir[0], list.substr(0, colon));
-  set_dir(settings.pcm_dir[1], colon == std::string::npos ? std::string() : list.substr(colon + 1));
-}
-
 }  // namespace
+
+void set_voice_dirs(playstruct& settings, const std::string& first, const std::string& second) {
+  set_dir(settings.pcm_dir[0], first);
+  set_dir(settings.pcm_dir[1], second);
+}
 
 int rate_index(int hz) {
   switch (hz) {
@@ -54,7 +53,7 @@ kvt_output_options default_output_options() { return frontend::clean_ends(1); }
 
 playstruct default_play_settings() {
   playstruct s{};
-  set_voice_dirs(s, frontend::default_voice_dir());
+  // The voice directories come from the bank once the command line is read.
   s.rate_index = 0;
   s.channel = 2;
   s.effect_level = 2;
@@ -76,7 +75,9 @@ bool read_play_option(Arguments& args, const std::string& option, playstruct& s,
   } else if (option == "--fade") {
     s.fade = args.choice({0, 1, 2});
   } else if (option == "--voices") {
-    set_voice_dirs(s, args.value());
+    const std::string list = args.value();
+    const std::size_t colon = list.find(':');
+    set_voice_dirs(s, list.substr(0, colon), colon == std::string::npos ? std::string() : list.substr(colon + 1));
   } else if (option == "--keyboard" && output == Output::sound_card) {
     s.keyboard_flag = 1;
   } else {

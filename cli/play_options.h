@@ -8,7 +8,8 @@
 
 namespace kvt::cli {
 
-// 44100 Hz, stereo, 16 bits, effect 2, fade 0, the default bank.
+// 44100 Hz, stereo, 16 bits, effect 2, fade 0; no voice directories yet
+// (see use_bank).
 playstruct default_play_settings();
 
 // A clean end (voices fade out as their parts end, the effects' tails are
@@ -21,6 +22,9 @@ enum class Output { wave_file, sound_card };
 
 // The player's index of a rate it renders at (44100, 33075, 22050, 16538 or 11025 Hz).
 int rate_index(int hz);
+
+// The voice directories searched, in order (the second may be empty).
+void set_voice_dirs(playstruct& settings, const std::string& first, const std::string& second);
 
 // Takes `option` (already read from `args`) when it is an output option.
 bool read_play_option(Arguments& args, const std::string& option, playstruct& settings,

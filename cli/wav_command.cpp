@@ -5,6 +5,7 @@
 #include "audio_format.h"
 #include "batch_options.h"
 #include "batch_runner.h"
+#include "bank_option.h"
 #include "commands.h"
 #include "midi_options.h"
 #include "play_options.h"
@@ -60,6 +61,7 @@ int run_wav(std::vector<std::string> list) {
   request.output_options = default_output_options();
   request.midi = default_midi_settings();
   BatchOptions batch;
+  std::optional<std::string> bank;
   std::vector<std::string> songs;
   std::string out;
   while (!args.done()) {
@@ -78,7 +80,8 @@ int run_wav(std::vector<std::string> list) {
         request.settings.bit = args.choice({8, 16});
       } else if (!read_play_option(args, *option, request.settings) &&
                  !read_ending_option(args, *option, request.output_options) &&
-                 !read_midi_option(args, *option, request.midi) && !read_batch_option(args, *option, batch)) {
+                 !read_midi_option(args, *option, request.midi) && !read_batch_option(args, *option, batch) &&
+                 !read_bank_option(args, *option, bank)) {
         throw UsageError("unknown option " + *option);
       }
     } else if (const auto operand = args.next_operand()) {
@@ -86,6 +89,7 @@ int run_wav(std::vector<std::string> list) {
     }
   }
   if (songs.empty()) throw UsageError("no song given");
+  use_bank(bank, &request.settings);
   if (!check_outputs(batch, songs.size(), out)) return 1;
   request.out_dir = batch.out_dir;
   if (songs.size() == 1) return render_one(request, songs.front(), out);
@@ -98,7 +102,7 @@ extern const Command kWavCommand{
     "wav",
     "kvt wav SONG.kvt|SONG.mml|SONG.mid|SONG.rcp... [-o OUT.wav|OUT.flac|OUT.ogg|OUT.opus|-] [--format F] "
     "[-j N] [--out-dir DIR] "
-    "[-c CONFIG.cfb] [--rate HZ] [--mono] [--effect N] [--fade N] [--loop N] [--exact] [--bits 8|16] [--voices DIR1[:DIR2]] "
+    "[-c CONFIG.cfb] [--bank NAME|DIR] [--rate HZ] [--mono] [--effect N] [--fade N] [--loop N] [--exact] [--bits 8|16] [--voices DIR1[:DIR2]] "
     "[--keep-partial] [MIDI OPTIONS]",
     "render songs into WAVE, FLAC, Ogg or Opus files",
     "Renders SONG into a sound file, as fast as the processor allows. An MML\n"
@@ -126,6 +130,7 @@ extern const Command kWavCommand{
     true,
     true,
     run_wav,
+    true,
 };
 
 }  // namespace kvt::cli

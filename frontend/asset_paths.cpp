@@ -18,8 +18,4 @@ std::string asset_dir() {
   return ec ? std::string(KVT_INSTALLED_ASSETS) : asset_dir_for(exe.string());
 }
 
-std::string default_voice_dir() { return asset_dir() + "/Pcm97"; }
-
-std::string default_config_file() { return asset_dir() + "/kvt.cfb"; }
-
 }  // namespace kvt::frontend

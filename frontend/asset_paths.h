@@ -10,8 +10,6 @@ namespace kvt::frontend {
 // For the program at `program`: its ../share/kvt97 when that is a folder,
 // else the installed assets.
 std::string asset_dir_for(const std::string& program);
-std::string asset_dir();            // for the running program
-std::string default_voice_dir();    // the default voice bank
-std::string default_config_file();  // its voice configuration
+std::string asset_dir();  // for the running program
 
 }  // namespace kvt::frontend

@@ -2,20 +2,22 @@
 
 #include <vector>
 
-#include "asset_paths.h"
 #include "display_text.h"
 #include "file_reasons.h"
 #include "kvt/kvtc.h"
 #include "song_names.h"
 #include "song_warnings.h"
 #include "source_error.h"
+#include "voice_banks.h"
 
 namespace kvt::frontend {
 namespace {
 
 constexpr std::size_t kReportSize = 1 << 16;  // room for the longest progress text
 
-std::string config_or_default(const std::string& config) { return config.empty() ? default_config_file() : config; }
+std::string config_or_default(const std::string& config) {
+  return config.empty() ? config_of(current_bank()) : config;
+}
 
 // A library's `result` with its report and, when `out` could not be
 // written, the system's reason (`write_error`, an errno value).

@@ -113,7 +113,7 @@ class Completion : public testing::Test {
 TEST_F(Completion, BashOffersCommandsOptionsAndTheFilesACommandReads) {
   EXPECT_EQ(bash_completes(kvt + " w"), "wav\n");
   EXPECT_EQ(bash_completes(kvt + " m"), "mml\nmid2kvt\n");
-  EXPECT_EQ(bash_completes(kvt + " wav --b"), "--bits\n");
+  EXPECT_EQ(bash_completes(kvt + " wav --bi"), "--bits\n");
   EXPECT_EQ(bash_completes(kvt + " play --sh"), "--shuffle\n");
   EXPECT_EQ(bash_completes(kvt + " mid2kvt --chorus"), "--chorus\n--chorus-depth\n");
   // Sources for the compiler whatever their letter case, folders to go into.
