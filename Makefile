@@ -9,7 +9,7 @@ TSAN_BUILD ?= build-tsan
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev pkg-config libsndfile1-dev libsoxr-dev qt6-base-dev fonts-ipafont-gothic fonts-ipafont-mincho qt6-tools-dev qt6-l10n-tools qt6-translations-l10n gettext zsh fish
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: deps build demo test test-fast test-sanitize test-thread bench clean
+.PHONY: deps build demo test test-fast test-sanitize test-thread bench clean bank-gm
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -29,6 +29,16 @@ DEMO_WAV := $(BUILD)/demo.wav
 demo: build
 	$(BUILD)/bin/kvt wav $(DEMO_SONG) -o $(DEMO_WAV)
 	@echo "The demo song is in $(abspath $(DEMO_WAV)); the sample songs are in $(abspath $(BUILD)/share/kvt97/Sample); start the application with $(abspath $(BUILD)/bin/kvt97)."
+
+# A General MIDI bank from Debian's FluidR3 SoundFont (not part of demo or test).
+GM_SOUNDFONT := /usr/share/sounds/sf2/FluidR3_GM.sf2
+GM_BANK := $(BUILD)/share/kvt97/banks/fluidr3
+
+bank-gm: build
+	@dpkg -s fluid-soundfont-gm >/dev/null 2>&1 || { $(SUDO) apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends fluid-soundfont-gm; }
+	$(BUILD)/bin/kvt bank import $(GM_SOUNDFONT) $(GM_BANK)
+	@du -sh $(GM_BANK)
 
 test-fast: build
 	ctest --test-dir $(BUILD) --output-on-failure

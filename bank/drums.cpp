@@ -32,15 +32,15 @@ struct Recipe {
 constexpr Recipe kRecipes[] = {
     {"kick", "kick drum", 0.6, false, 150, 48, 0.05, 0.22, 1.0, 2000, 0.7, 0.01, 0.3, 1},
     {"kick2", "deep kick drum", 0.8, false, 110, 40, 0.08, 0.3, 1.0, 1000, 0.7, 0.008, 0.2, 1},
-    {"snare", "snare drum", 0.5, false, 220, 180, 0.02, 0.06, 0.6, 4500, 0.6, 0.14, 0.9, 1},
-    {"snare2", "tight snare drum", 0.35, false, 260, 200, 0.02, 0.04, 0.5, 6000, 0.8, 0.08, 1.0, 1},
+    {"snare", "snare drum", 0.5, false, 240, 185, 0.02, 0.11, 1.0, 3500, 0.8, 0.1, 0.3, 1},
+    {"snare2", "tight snare drum", 0.35, false, 280, 210, 0.015, 0.08, 1.0, 4000, 0.9, 0.07, 0.3, 1},
     {"rim", "rim shot and side stick", 0.15, false, 1700, 1500, 0.01, 0.012, 0.8, 3500, 3.0, 0.02, 0.5, 1},
     {"clap", "hand clap", 0.4, false, 0, 0, 0, 1, 0, 1500, 1.5, 0.12, 1.0, 4},
     {"tom", "tom-tom", 0.7, false, 180, 130, 0.12, 0.25, 1.0, 800, 1.0, 0.03, 0.2, 1},
     {"hhclose", "closed hi-hat", 0.12, true, 0, 0, 0, 1, 0, 9000, 0.8, 0.035, 1.0, 1},
     {"hhopen", "open hi-hat", 0.7, true, 0, 0, 0, 1, 0, 8500, 0.8, 0.3, 1.0, 1},
-    {"crash", "crash and china cymbals", 2.0, true, 0, 0, 0, 1, 0, 6500, 0.5, 0.9, 1.0, 1},
-    {"ride", "ride cymbal and bell", 1.6, true, 3200, 3200, 0.01, 0.5, 0.3, 8000, 1.2, 0.6, 0.7, 1},
+    {"crash", "crash and china cymbals", 2.5, true, 0, 0, 0, 1, 0, 6500, 0.5, 0.6, 1.0, 1},
+    {"ride", "ride cymbal and bell", 2.0, true, 3200, 3200, 0.01, 0.4, 0.3, 8000, 1.2, 0.45, 0.7, 1},
     {"cowbell", "cowbell and agogo", 0.4, false, 800, 800, 0.01, 0.12, 1.0, 540, 8.0, 0.12, 0.6, 1},
     {"tamb", "tambourine, shaker and maracas", 0.3, true, 0, 0, 0, 1, 0, 7000, 1.5, 0.08, 1.0, 1},
     {"conga", "congas, bongos and timbales", 0.5, false, 330, 300, 0.02, 0.16, 1.0, 1200, 2.0, 0.02, 0.3, 1},
@@ -73,6 +73,15 @@ class BandPass {
   double b0_, a1_, a2_, x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
 };
 
+// The last part of every hit fades out along a raised cosine, so that even
+// a long ring is far below its peak before the sample stops.
+double end_fade(std::size_t n, std::size_t length) {
+  const double fade_from = 0.6 * length;
+  if (n < fade_from) return 1;
+  const double c = std::cos(0.5 * kPi * (n - fade_from) / (length - fade_from));
+  return c * c;
+}
+
 VoiceFile make_drum(const Recipe& r, std::uint32_t seed) {
   const double rate = r.high_rate ? kHighRate : kBankRate;
   const auto length = static_cast<std::size_t>(r.seconds * rate);
@@ -89,9 +98,7 @@ VoiceFile make_drum(const Recipe& r, std::uint32_t seed) {
     const double last_hit = 0.01 * (r.hits - 1);
     const double env = t < last_hit ? std::exp(-std::fmod(t, 0.01) / 0.003) : std::exp(-(t - last_hit) / r.noise_decay);
     v += r.noise_level * 3 * band.step(noise.next()) * env;
-    // A short fade at the end, so that the sample stops without a click.
-    const double tail = static_cast<double>(length - n) / (0.01 * rate);
-    out[n] = v * std::min(1.0, tail) * std::min(1.0, n / (0.0005 * rate));
+    out[n] = v * end_fade(n, length) * std::min(1.0, n / (0.0005 * rate));
   }
   VoiceFile v;
   v.name = r.name;

@@ -35,14 +35,20 @@ std::vector<std::uint8_t> voice_file_bytes(const VoiceFile& v) {
   put16(b, 0x08, v.loop_start & 0xFFFF);
   b[0x0B] = v.rate_class;
   b[0x0E] = v.one_shot ? 1 : 0;
-  const auto sets = envelope_sets(v.envelope.main);
-  for (int s = 0; s < 4; ++s) std::copy(sets[s].begin(), sets[s].end(), b.begin() + 0x10 + 8 * s);
+  std::array<EnvelopeShape, 4> shapes{};
+  if (v.sets) {
+    shapes = *v.sets;
+  } else {
+    const auto sets = envelope_sets(v.envelope.main);
+    for (int s = 0; s < 4; ++s) shapes[s] = {sets[s], v.envelope.decay_shift};
+  }
+  for (int s = 0; s < 4; ++s) std::copy(shapes[s].main.begin(), shapes[s].main.end(), b.begin() + 0x10 + 8 * s);
   put16(b, 0x30, v.tuning);
   put16(b, 0x40, length >> 16);
   put16(b, 0x42, v.loop_start >> 16);
   for (int s = 0; s < 4; ++s) {
     b[0x48 + 2 * s] = 127;
-    b[0x49 + 2 * s] = v.envelope.decay_shift;
+    b[0x49 + 2 * s] = shapes[s].decay_shift;
   }
   for (std::int16_t x : v.samples) {
     b.push_back(static_cast<std::uint8_t>(x));

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct VoiceFile {
   bool one_shot = false;
   std::uint16_t tuning = 0x8000;
   EnvelopeShape envelope{};
+  // When given, the four sets as they are, in place of those made from `envelope`.
+  std::optional<std::array<EnvelopeShape, 4>> sets;
 };
 
 // The file's bytes: the header, then the samples.

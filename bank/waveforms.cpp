@@ -9,6 +9,7 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kPeriodsPerLoop = 4;
 constexpr int kEnsemblePeriods = 64;  // a loop long enough for slow beating
+constexpr double kEnsembleSeconds = 0.5;  // and at least this long at high pitches
 
 // 1 at the onset, exactly 0 at `end`, falling with time constant `tau`.
 double settling(double t, double tau, double end) {
@@ -27,22 +28,26 @@ double Noise::next() {
 
 Tone additive_tone(const ToneSpec& spec, int period, std::uint32_t seed) {
   Noise rng(seed);
-  const int periods = spec.ensemble ? kEnsemblePeriods : kPeriodsPerLoop;
+  const int periods = spec.ensemble ? std::max(kEnsemblePeriods, static_cast<int>(kEnsembleSeconds * kBankRate / period))
+                                    : kPeriodsPerLoop;
   const int loop = periods * period;  // every partial is a whole number of cycles in it
   std::vector<double> table(loop);
   for (int i = 0; i < loop; ++i) table[i] = std::sin(2 * kPi * i / loop);
   const auto attack = static_cast<std::uint32_t>(spec.attack_seconds * kBankRate);
   std::vector<double> out(attack + loop, 0.0);
-  const int harmonics = std::min(spec.max_harmonics, period / 2 - 1);  // below half the rate
+  const int below_half_rate = static_cast<int>(std::ceil(period / (2 * spec.highest_ratio))) - 1;
+  const int harmonics = std::min(spec.max_harmonics, below_half_rate);
   for (int k = 1; k <= harmonics; ++k) {
     const double final_amp = spec.spectrum(k, kBankRate / period);
     if (final_amp == 0) continue;
     const double start_amp = final_amp * std::pow(k, spec.attack_tilt);
     const int copies = spec.ensemble ? 3 : 1;
+    // The detuned copies start in phase, as players do, and drift apart:
+    // the onset is at the crest of the beating, never in a trough.
+    const auto phase = static_cast<long>((rng.next() + 1) * 0.5 * loop);
     for (int c = 0; c < copies; ++c) {
       const int bin = periods * k + (spec.ensemble ? c - 1 : 0);
       const double weight = spec.ensemble ? (c == 1 ? 0.6 : 0.45 + 0.1 * rng.next()) : 1.0;
-      const auto phase = static_cast<long>((rng.next() + 1) * 0.5 * loop);
       for (std::size_t n = 0; n < out.size(); ++n) {
         const double t = n / kBankRate;
         const double amp = n < attack ? final_amp + (start_amp - final_amp) *

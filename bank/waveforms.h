@@ -29,6 +29,9 @@ struct ToneSpec {
   double noise_seconds = 0.05;
   bool ensemble = false;       // three slightly detuned copies of every harmonic
   int max_harmonics = 48;
+  // How far above the note it is made at the voice is played: partials stay
+  // below half the rate up to there, so that nothing folds back.
+  double highest_ratio = 1;
 };
 
 struct Tone {

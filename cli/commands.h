@@ -26,6 +26,7 @@ extern const Command kMid2kvtCommand;
 extern const Command kRcp2midCommand;
 extern const Command kTitleCommand;
 extern const Command kKeysCommand;
+extern const Command kBankCommand;
 
 // True when the arguments ask for the command's help.
 bool wants_help(const std::vector<std::string>& args);

@@ -22,7 +22,8 @@ using kvt::cli::Command;
 constexpr int kUsage = 2;
 const Command* const kCommands[] = {&kvt::cli::kMmlCommand, &kvt::cli::kMid2kvtCommand, &kvt::cli::kRcp2midCommand,
                                     &kvt::cli::kWavCommand, &kvt::cli::kPlayCommand, &kvt::cli::kInfoCommand,
-                                    &kvt::cli::kTitleCommand, &kvt::cli::kKeysCommand};
+                                    &kvt::cli::kTitleCommand, &kvt::cli::kKeysCommand,
+                                    &kvt::cli::kBankCommand};
 
 void print_overview(std::FILE* to) {
   std::fprintf(to, "usage: kvt COMMAND [ARGS...]\n\ncommands:\n");

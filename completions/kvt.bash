@@ -13,6 +13,7 @@ _kvt_inputs() {
     mid2kvt) echo '*.@([mM][iI][dD]|[mM][iI][dD][iI])' ;;
     rcp2mid) echo '*.[rR][cC][pP]' ;;
     info) echo '*.[kK][vV][tT]' ;;
+    bank) echo '*.[sS][fF]2' ;;
     *) echo '*.@([kK][vV][tT]|[mM][mM][lL]|[mM][iI][dD]|[mM][iI][dD][iI]|[rR][cC][pP]|[wW][aA][vV])' ;;
   esac
 }
@@ -27,6 +28,10 @@ _kvt() {
     return
   fi
   local command=${COMP_WORDS[1]}
+  if [[ $command == bank ]] && ((COMP_CWORD == 2)); then
+    mapfile -t COMPREPLY < <(compgen -W "import list" -- "$cur")
+    return
+  fi
   case $prev in
     -o | --output | --out-dir | -c | --config)
       compopt -o filenames

@@ -12,4 +12,5 @@ function __kvt_options
 end
 
 complete -c kvt -n __fish_use_subcommand -f -a '(__kvt_commands)'
+complete -c kvt -n '__fish_seen_subcommand_from bank; and not __fish_seen_subcommand_from import list' -f -a 'import list'
 complete -c kvt -n 'not __fish_use_subcommand' -F -a '(__kvt_options)'

@@ -121,6 +121,8 @@ TEST_F(Completion, BashOffersCommandsOptionsAndTheFilesACommandReads) {
   EXPECT_EQ(bash_completes(kvt + " mid2kvt ''"), "sub\ntune.mid\n");
   EXPECT_EQ(bash_completes(kvt + " play so"), "song.MML\nsong.kvt\n");
   EXPECT_EQ(bash_completes(kvt + " wav song.kvt -o no"), "notes.txt\n");  // any file may be an output
+  EXPECT_EQ(bash_completes(kvt + " bank ''"), "import\nlist\n");
+  EXPECT_EQ(bash_completes(kvt + " bank import --r"), "--rate-class\n");
 }
 
 TEST_F(Completion, FishOffersCommandsAndOptionsWithTheirDescriptions) {

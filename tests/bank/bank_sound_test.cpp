@@ -1,0 +1,249 @@
+// The default bank as it sounds: single notes of General MIDI files rendered
+// by `kvt wav` without effects, measured with a plain FFT.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+using Signal = std::vector<double>;
+using Spectrum = std::vector<double>;  // power by FFT bin
+
+constexpr double kRate = 44100;
+constexpr std::size_t kFftSize = 16384;
+constexpr double kPi = 3.14159265358979323846;
+constexpr int kDivision = 96;  // ticks a quarter note
+// A slow tempo, so that a song ends long after the last drum hit has died.
+constexpr std::uint32_t kMicrosecondsPerQuarter = 2000000;
+
+const fs::path kAssets = KVT_ASSET_DIR;
+const fs::path kKvt = fs::path(KVTBANK).parent_path() / "kvt";
+
+void put_varlen(Bytes& out, std::uint32_t value) {
+  Bytes groups{static_cast<std::uint8_t>(value & 0x7F)};
+  while (value >>= 7) groups.insert(groups.begin(), static_cast<std::uint8_t>(0x80 | (value & 0x7F)));
+  out.insert(out.end(), groups.begin(), groups.end());
+}
+
+// A format-0 file holding one note of `seconds` on channel 1 with `program`,
+// or on the drum channel when `program` is negative.
+Bytes one_note(int program, int key, double seconds) {
+  const std::uint8_t channel = program < 0 ? 9 : 0;
+  Bytes track{0x00, 0xFF, 0x51, 0x03};
+  for (int shift = 16; shift >= 0; shift -= 8)
+    track.push_back(static_cast<std::uint8_t>(kMicrosecondsPerQuarter >> shift));
+  if (program >= 0)
+    track.insert(track.end(), {0x00, static_cast<std::uint8_t>(0xC0 | channel), static_cast<std::uint8_t>(program)});
+  track.insert(track.end(), {0x00, static_cast<std::uint8_t>(0x90 | channel), static_cast<std::uint8_t>(key), 127});
+  put_varlen(track, static_cast<std::uint32_t>(seconds * 1e6 / kMicrosecondsPerQuarter * kDivision));
+  track.insert(track.end(), {static_cast<std::uint8_t>(0x80 | channel), static_cast<std::uint8_t>(key), 0});
+  track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+  Bytes file{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, kDivision, 'M', 'T', 'r', 'k'};
+  for (int shift = 24; shift >= 0; shift -= 8) file.push_back(static_cast<std::uint8_t>(track.size() >> shift));
+  file.insert(file.end(), track.begin(), track.end());
+  return file;
+}
+
+// The mono 16-bit samples of a WAVE file, scaled to -1..1.
+Signal wave_samples(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  const Bytes b{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  auto u32 = [&b](std::size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t{b[at + 3]} << 24; };
+  std::size_t at = 12;
+  while (at + 8 <= b.size() && std::string(b.begin() + at, b.begin() + at + 4) != "data") at += 8 + u32(at + 4);
+  Signal out;
+  for (std::size_t i = at + 8; i + 1 < b.size() && i + 1 < at + 8 + u32(at + 4); i += 2) {
+    out.push_back(static_cast<std::int16_t>(b[i] | b[i + 1] << 8) / 32768.0);
+  }
+  return out;
+}
+
+// One note rendered as a listener hears it, without reverb or chorus.
+Signal render(int program, int key, double seconds, const std::string& options = "") {
+  const fs::path dir = fs::temp_directory_path() / ("kvt-bank-sound-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const fs::path song = dir / "note.mid", wave = dir / "note.wav";
+  const Bytes midi = one_note(program, key, seconds);
+  std::ofstream(song, std::ios::binary).write(reinterpret_cast<const char*>(midi.data()), midi.size());
+  const std::string command = kKvt.string() + " wav " + song.string() + " -o " + wave.string() + " -c " +
+                              (kAssets / "kvt.cfb").string() + " --voices " + (kAssets / "Pcm97").string() +
+                              " --rate 44100 --mono --effect 0 --exact " + options + " >/dev/null 2>&1";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  Signal out = wave_samples(wave);
+  fs::remove_all(dir);
+  return out;
+}
+
+void fft(std::vector<std::complex<double>>& a) {
+  const std::size_t n = a.size();
+  for (std::size_t i = 1, j = 0; i < n; ++i) {
+    std::size_t bit = n >> 1;
+    for (; j & bit; bit >>= 1) j ^= bit;
+    j ^= bit;
+    if (i < j) std::swap(a[i], a[j]);
+  }
+  for (std::size_t len = 2; len <= n; len <<= 1) {
+    const std::complex<double> w = std::polar(1.0, -2 * kPi / len);
+    for (std::size_t i = 0; i < n; i += len) {
+      std::complex<double> wk = 1;
+      for (std::size_t k = 0; k < len / 2; ++k, wk *= w) {
+        const std::complex<double> u = a[i + k], v = a[i + k + len / 2] * wk;
+        a[i + k] = u + v;
+        a[i + k + len / 2] = u - v;
+      }
+    }
+  }
+}
+
+// Power of kFftSize samples from `from_seconds`: Hann-windowed for a held
+// tone, unwindowed for a whole drum hit.
+Spectrum spectrum(const Signal& s, double from_seconds, bool windowed = true) {
+  std::vector<std::complex<double>> a(kFftSize);
+  const auto from = static_cast<std::size_t>(from_seconds * kRate);
+  for (std::size_t i = 0; i < kFftSize && from + i < s.size(); ++i) {
+    a[i] = s[from + i] * (windowed ? 0.5 - 0.5 * std::cos(2 * kPi * i / kFftSize) : 1.0);
+  }
+  fft(a);
+  Spectrum p(kFftSize / 2);
+  for (std::size_t i = 0; i < p.size(); ++i) p[i] = std::norm(a[i]);
+  return p;
+}
+
+double hz_of(std::size_t bin) { return bin * kRate / kFftSize; }
+
+double energy_between(const Spectrum& p, double low_hz, double high_hz) {
+  double sum = 0;
+  for (std::size_t i = 1; i < p.size(); ++i) sum += hz_of(i) >= low_hz && hz_of(i) < high_hz ? p[i] : 0;
+  return sum;
+}
+
+double db(double power_ratio) { return 10 * std::log10(std::max(power_ratio, 1e-30)); }
+
+// dB of the energy in low_hz..high_hz relative to all of it.
+double share_db(const Spectrum& p, double low_hz, double high_hz) {
+  return db(energy_between(p, low_hz, high_hz) / energy_between(p, 0, kRate));
+}
+
+double centroid_hz(const Spectrum& p) {
+  double weighted = 0;
+  for (std::size_t i = 1; i < p.size(); ++i) weighted += hz_of(i) * p[i];
+  return weighted / energy_between(p, 0, kRate);
+}
+
+// Third-octave band levels from 100 Hz to 8 kHz, each relative to their
+// sum, floored at -60 dB so that empty bands do not dominate.
+std::vector<double> band_levels(const Spectrum& p) {
+  std::vector<double> bands;
+  for (int i = 0; i <= 19; ++i)
+    bands.push_back(energy_between(p, 100 * std::pow(2.0, (i - 0.5) / 3), 100 * std::pow(2.0, (i + 0.5) / 3)));
+  double total = 0;
+  for (double e : bands) total += e;
+  for (double& e : bands) e = std::max(db(e / total), -60.0);
+  return bands;
+}
+
+double spectral_distance_db(const std::vector<double>& a, const std::vector<double>& b) {
+  double sum = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) sum += (a[i] - b[i]) * (a[i] - b[i]);
+  return std::sqrt(sum / a.size());
+}
+
+// RMS level in dB full scale from `from` to `to` seconds.
+double level_db(const Signal& s, double from, double to) {
+  double sum = 0;
+  const auto begin = static_cast<std::size_t>(from * kRate),
+             end = std::min(s.size(), static_cast<std::size_t>(to * kRate));
+  for (std::size_t i = begin; i < end; ++i) sum += s[i] * s[i];
+  return db(sum / std::max<std::size_t>(end - begin, 1));
+}
+
+TEST(BankSound, SustainedFamiliesHaveTheirOwnSpectra) {
+  struct Family {
+    int program;
+    const char* name;
+  };
+  const Family families[] = {{48, "strings"}, {61, "brass"}, {65, "saxophone"}, {81, "saw lead"}};
+  for (int key : {55, 67}) {
+    std::vector<std::vector<double>> levels;
+    for (const Family& f : families) levels.push_back(band_levels(spectrum(render(f.program, key, 1.2), 0.6)));
+    for (std::size_t a = 0; a < levels.size(); ++a) {
+      for (std::size_t b = a + 1; b < levels.size(); ++b) {
+        const double distance = spectral_distance_db(levels[a], levels[b]);
+        RecordProperty(std::string(families[a].name) + "-" + families[b].name + "-" + std::to_string(key),
+                       std::to_string(distance));
+        EXPECT_GE(distance, 6.0) << families[a].name << " and " << families[b].name << " at key " << key;
+      }
+    }
+  }
+}
+
+TEST(BankSound, DistortionGuitarsHoldABrightTone) {
+  for (int program : {29, 30}) {
+    SCOPED_TRACE(program);
+    const Signal s = render(program, 52, 1.5);
+    const double early = level_db(s, 0.075, 0.125), late = level_db(s, 0.975, 1.025);
+    EXPECT_GE(late, early - 6) << "early " << early << " dB, late " << late << " dB";
+    EXPECT_GE(share_db(spectrum(s, 0.3), 2000, kRate), -20);
+  }
+}
+
+TEST(BankSound, PadsReachTheirLevelWithinATenthOfASecond) {
+  for (int program = 88; program <= 95; ++program) {
+    for (int key : {48, 72}) {
+      SCOPED_TRACE("program " + std::to_string(program) + " key " + std::to_string(key));
+      const Signal s = render(program, key, 2.0);
+      EXPECT_GE(level_db(s, 0.05, 0.1), level_db(s, 1.0, 1.9) - 3);
+    }
+  }
+}
+
+TEST(BankSound, SnaresHaveAMembraneBody) {
+  for (int key : {38, 40}) {
+    SCOPED_TRACE(key);
+    const Spectrum p = spectrum(render(-1, key, 0.5), 0, false);
+    EXPECT_LT(centroid_hz(p), 1500);
+    EXPECT_GE(share_db(p, 0, 1000), -6);
+  }
+}
+
+double largest(const Signal& s, std::size_t from, std::size_t to) {
+  double peak = 0;
+  for (std::size_t i = from; i < to; ++i) peak = std::max(peak, std::fabs(s[i]));
+  return peak;
+}
+
+// Loud, so that -70 dB lies above the last bit of the output. The output
+// rounds down, which can add a step to a tail that small: it is taken off.
+TEST(BankSound, CymbalsDieAwayBeforeTheirSamplesEnd) {
+  for (int key : {49, 51, 52, 55, 57, 59}) {
+    SCOPED_TRACE(key);
+    const Signal s = render(-1, key, 5.0, "--volume 15 --drum-volume 15");
+    const auto last = std::find_if(s.rbegin(), s.rend(), [](double v) { return v != 0; });
+    const auto end = static_cast<std::size_t>(s.rend() - last);
+    ASSERT_LT(end, s.size() - static_cast<std::size_t>(0.5 * kRate)) << "still sounding when the song ends";
+    const double tail = largest(s, end - static_cast<std::size_t>(0.05 * kRate), end) - 1 / 32768.0;
+    EXPECT_LE(db(tail * tail / (largest(s, 0, end) * largest(s, 0, end))), -70) << "in the last 50 ms";
+  }
+}
+
+TEST(BankSound, PianoTopOctaveHasNoPartialsAboveTheBand) {
+  for (int key : {84, 88, 91, 96}) {
+    SCOPED_TRACE(key);
+    EXPECT_LE(share_db(spectrum(render(0, key, 1.0), 0.15), 11500, kRate), -41);
+  }
+}
+
+}  // namespace
