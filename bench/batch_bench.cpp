@@ -3,20 +3,15 @@
 // settings alternate round by round, so that a machine growing busier or
 // quieter meanwhile weighs on both alike. Prints the median of each and
 // their ratio.
-#include <fcntl.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "timed_run.h"
 
 namespace {
 
@@ -35,28 +30,6 @@ std::vector<std::string> corpus_songs() {
   std::sort(songs.begin(), songs.end());
   if (songs.size() > kSongs) songs.resize(kSongs);
   return songs;
-}
-
-// Runs kvt with `args`, its output going to `log`; the seconds it took, or
-// a negative number when it could not run or ended other than by exit 0 or
-// 1 (a corpus file that is no usable MIDI fails its job alone).
-double timed_run(const std::vector<std::string>& args, const std::string& log) {
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(KVT_BINARY));
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, KVT_BINARY, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  int status = 0;
-  if (spawned != 0 || waitpid(pid, &status, 0) != pid) return -1;
-  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  return WIFEXITED(status) && WEXITSTATUS(status) <= 1 ? took.count() : -1;
 }
 
 double median(std::vector<double> times) {
@@ -91,7 +64,8 @@ int main() {
       std::vector<std::string> args{"wav"};
       args.insert(args.end(), songs.begin(), songs.end());
       args.insert(args.end(), {"-j", std::to_string(settings[which]), "--out-dir", out});
-      const double took = timed_run(args, dir + "/log.txt");
+      // A corpus file that is no usable MIDI fails its job alone: exit status 1.
+      const double took = kvt::bench::timed_run(KVT_BINARY, args, dir + "/log.txt", 1);
       if (took < 0) {
         std::fprintf(stderr, "batch_bench: kvt failed; see %s/log.txt\n", dir.c_str());
         status = 1;

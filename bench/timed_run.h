@@ -1,0 +1,16 @@
+// Running another program for a benchmark and timing it by the wall clock.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kvt::bench {
+
+// Runs `program` (looked up on PATH when it holds no slash) with `args`,
+// its output and errors going to `log`; the seconds it took, or a negative
+// number when it could not run or ended other than by an exit status up to
+// `worst_status`.
+double timed_run(const std::string& program, const std::vector<std::string>& args, const std::string& log,
+                 int worst_status = 0);
+
+}  // namespace kvt::bench
