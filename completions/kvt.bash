@@ -43,6 +43,12 @@ _kvt() {
       mapfile -t COMPREPLY < <(compgen -d -- "$cur")
       return
       ;;
+    --bank)
+      # The installed banks' names, and folders.
+      compopt -o filenames
+      mapfile -t COMPREPLY < <(compgen -W "$("$kvt" bank list 2>/dev/null | cut -f1)" -- "$cur"; compgen -d -- "$cur")
+      return
+      ;;
   esac
   if [[ $cur == -* ]]; then
     mapfile -t COMPREPLY < <(compgen -W "$(_kvt_options "$kvt" "$command")" -- "$cur")

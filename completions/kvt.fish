@@ -14,3 +14,9 @@ end
 complete -c kvt -n __fish_use_subcommand -f -a '(__kvt_commands)'
 complete -c kvt -n '__fish_seen_subcommand_from bank; and not __fish_seen_subcommand_from import list' -f -a 'import list'
 complete -c kvt -n 'not __fish_use_subcommand' -F -a '(__kvt_options)'
+# After --bank: the installed banks' names, with their folders.
+function __kvt_banks
+    set -l kvt (commandline -opc)[1]
+    $kvt bank list 2>/dev/null
+end
+complete -c kvt -l bank -x -a '(__kvt_banks; __fish_complete_directories)'

@@ -115,6 +115,8 @@ TEST_F(Completion, BashOffersCommandsOptionsAndTheFilesACommandReads) {
   EXPECT_EQ(bash_completes(kvt + " m"), "mml\nmid2kvt\n");
   EXPECT_EQ(bash_completes(kvt + " wav --bi"), "--bits\n");
   EXPECT_EQ(bash_completes(kvt + " play --sh"), "--shuffle\n");
+  EXPECT_EQ(bash_completes(kvt + " wav --bank d"), "default\n");  // the built-in bank, and no folder
+  EXPECT_EQ(bash_completes(kvt + " wav --bank s"), "sub\n");
   EXPECT_EQ(bash_completes(kvt + " mid2kvt --chorus"), "--chorus\n--chorus-depth\n");
   // Sources for the compiler whatever their letter case, folders to go into.
   EXPECT_EQ(bash_completes(kvt + " mml ''"), "sub\nsong.MML\ntwo words.Mml\n");
@@ -137,6 +139,7 @@ TEST_F(Completion, FishOffersCommandsAndOptionsWithTheirDescriptions) {
   EXPECT_NE(complete("kvt wav --b").find("--bits\t16 (default) or 8"), std::string::npos);
   EXPECT_NE(complete("kvt play --sh").find("--shuffle\t"), std::string::npos);
   EXPECT_NE(complete("kvt play so").find("song.kvt"), std::string::npos);
+  EXPECT_NE(complete("kvt wav --bank d").find("default\t"), std::string::npos);
 }
 
 TEST(CompletionScripts, ZshReadsItsScript) {
