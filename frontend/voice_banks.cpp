@@ -60,9 +60,10 @@ std::optional<VoiceBank>& chosen() {
 std::vector<VoiceBank> installed_banks() {
   std::vector<VoiceBank> banks = {{kBuiltInBank, asset_dir()}};
   const auto add = [&banks](const std::map<std::string, std::string>& found) {
-    for (const auto& [name, dir] : found) {
+    for (const auto& bank : found) {
+      const std::string& name = bank.first;
       const bool hidden = std::any_of(banks.begin(), banks.end(), [&](const VoiceBank& b) { return b.name == name; });
-      if (!hidden) banks.push_back({name, dir});
+      if (!hidden) banks.push_back({name, bank.second});
     }
   };
   add(banks_in(fs::path(asset_dir()) / "banks"));
