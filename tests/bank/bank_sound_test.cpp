@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "audio_spectrum.h"
+#include "smf_builder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 using namespace kvt::test;
 
 constexpr double kRate = kSpectrumRate;
@@ -30,29 +30,16 @@ constexpr std::uint32_t kMicrosecondsPerQuarter = 2000000;
 const fs::path kAssets = KVT_ASSET_DIR;
 const fs::path kKvt = fs::path(KVTBANK).parent_path() / "kvt";
 
-void put_varlen(Bytes& out, std::uint32_t value) {
-  Bytes groups{static_cast<std::uint8_t>(value & 0x7F)};
-  while (value >>= 7) groups.insert(groups.begin(), static_cast<std::uint8_t>(0x80 | (value & 0x7F)));
-  out.insert(out.end(), groups.begin(), groups.end());
-}
-
-// A format-0 file holding one note of `seconds` on channel 1 with `program`,
-// or on the drum channel when `program` is negative.
-Bytes one_note(int program, int key, double seconds) {
-  const std::uint8_t channel = program < 0 ? 9 : 0;
-  Bytes track{0x00, 0xFF, 0x51, 0x03};
-  for (int shift = 16; shift >= 0; shift -= 8)
-    track.push_back(static_cast<std::uint8_t>(kMicrosecondsPerQuarter >> shift));
-  if (program >= 0)
-    track.insert(track.end(), {0x00, static_cast<std::uint8_t>(0xC0 | channel), static_cast<std::uint8_t>(program)});
-  track.insert(track.end(), {0x00, static_cast<std::uint8_t>(0x90 | channel), static_cast<std::uint8_t>(key), 127});
-  put_varlen(track, static_cast<std::uint32_t>(seconds * 1e6 / kMicrosecondsPerQuarter * kDivision));
-  track.insert(track.end(), {static_cast<std::uint8_t>(0x80 | channel), static_cast<std::uint8_t>(key), 0});
-  track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
-  Bytes file{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, kDivision, 'M', 'T', 'r', 'k'};
-  for (int shift = 24; shift >= 0; shift -= 8) file.push_back(static_cast<std::uint8_t>(track.size() >> shift));
-  file.insert(file.end(), track.begin(), track.end());
-  return file;
+// A format-0 file holding one note of `seconds` on channel 1 with
+// `instrument`, or on the drum channel when `instrument` is negative.
+Bytes one_note(int instrument, int key, double seconds) {
+  const int channel = instrument < 0 ? 10 : 1;
+  std::vector<SmfEvent> events{tempo(0, kMicrosecondsPerQuarter)};
+  if (instrument >= 0) events.push_back(program(0, channel, instrument));
+  events.push_back(note_on(0, channel, key, 127));
+  events.push_back(
+      note_off(static_cast<std::uint32_t>(seconds * 1e6 / kMicrosecondsPerQuarter * kDivision), channel, key));
+  return smf_file(0, kDivision, {smf_track(events)});
 }
 
 // The mono 16-bit samples of a WAVE file, scaled to -1..1.

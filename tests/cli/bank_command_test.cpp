@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "card_capture.h"
 #include "host_fixture.h"
 #include "run_kvt.h"
 #include "sf2_builder.h"
@@ -15,22 +16,7 @@ namespace kvt::test {
 namespace {
 
 constexpr double kRate = 44100;
-
-std::vector<std::int16_t> wave_samples(const Bytes& wav) {
-  std::size_t at = 12;
-  while (at + 8 <= wav.size()) {
-    const std::uint32_t size =
-        wav[at + 4] | wav[at + 5] << 8 | wav[at + 6] << 16 | static_cast<std::uint32_t>(wav[at + 7]) << 24;
-    if (std::string(wav.begin() + at, wav.begin() + at + 4) == "data") {
-      std::vector<std::int16_t> s;
-      for (std::size_t i = at + 8; i + 1 < at + 8 + size && i + 1 < wav.size(); i += 2)
-        s.push_back(static_cast<std::int16_t>(wav[i] | wav[i + 1] << 8));
-      return s;
-    }
-    at += 8 + size + (size & 1);
-  }
-  return {};
-}
+constexpr std::size_t kWavHeader = 44;  // as kvt wav writes it
 
 // The frequency from the rising zero crossings between two times, each
 // placed between its samples.
@@ -74,7 +60,7 @@ class BankCommandTest : public ::testing::Test {
     const CommandRun r = run_kvt({"wav", mid, "-c", bank + "/kvt.cfb", "--voices", bank, "-o", wav, "--mono",
                                   "--effect", "0", "--reverb", "0", "--chorus", "0"});
     EXPECT_EQ(r.status, 0) << r.err;
-    return wave_samples(read_file(wav));
+    return samples_of(read_file(wav), kWavHeader);
   }
 
   ScratchDir dir_;
