@@ -1,5 +1,7 @@
 #include "voice_banks.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -21,9 +23,9 @@ std::optional<fs::path> config_in(const fs::path& dir) {
   std::error_code error;
   if (fs::is_regular_file(dir / kConfigName, error)) return dir / kConfigName;
   for (fs::directory_iterator entry(dir, error); !error && entry != fs::directory_iterator(); entry.increment(error)) {
-    std::string name = entry->path().filename().string();
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (name == kConfigName && entry->is_regular_file(error)) return entry->path();
+    if (strcasecmp(entry->path().filename().c_str(), kConfigName) == 0 && entry->is_regular_file(error)) {
+      return entry->path();
+    }
   }
   return std::nullopt;
 }
