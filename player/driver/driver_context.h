@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "effect_units.h"
+#include "isa.h"
 #include "kvt/driver.h"
 #include "part_slot.h"
 #include "song_format.h"
@@ -50,6 +51,7 @@ struct Context : kvt_driver_inputs {
 
   // Options the host sets; init keeps them.
   bool soft_part_end = false;  // a voice cut by its part's end fades out instead of stopping dead
+  Isa isa = best_isa();        // the render loops' instruction set; tests and benchmarks pick others
   // Frames of that fade-out left per part; cleared at init.
   std::uint16_t end_ramp_left[song::kDriverParts];
 };

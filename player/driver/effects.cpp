@@ -4,90 +4,80 @@
 #include <cstring>
 
 #include "driver_internal.h"
+#include "effect_runs.h"
 
 namespace kvt::driver {
 namespace {
 
-std::int16_t wrap16(std::int32_t v) { return static_cast<std::int16_t>(v); }
-
 std::int16_t* reverb_line(Context& ctx) { return ctx.delay_adr; }
 std::int16_t* chorus_ring(Context& ctx, int unit) { return ctx.delay_adr + kReverbSamples + unit * kRingSamples; }
 
-// One tap over a block. Tap 0 (WritesRing) also feeds the ring. The state
-// is kept in locals: the ring stores could otherwise alias its byte fields.
-template <bool WritesRing>
-void run_tap(ChorusUnit& u, ChorusTap& t, std::int16_t* ring, std::int16_t* half, std::uint32_t frames) {
+// Frames up to the next of the sweep's interval events.
+std::uint32_t frames_to_sweep(std::uint32_t interval_countdown) {
+  return interval_countdown == 0 ? 0x10000 : interval_countdown;  // the 16-bit countdown wraps first
+}
+
+// One tap over a block, in runs split where the read or write position
+// wraps and where the sweep moves the speed. Tap 0 (FeedsRing) also feeds
+// the ring.
+template <bool FeedsRing>
+void run_tap(TapKernel kernel, ChorusUnit& u, ChorusTap& t, std::int16_t* ring, std::int16_t* half,
+             std::uint32_t frames) {
   // Read position as 24.8 fixed point: ring sample and 8-bit fraction.
-  std::uint32_t at = (t.read << 8) | t.fraction;
   constexpr std::uint32_t kCycle = kRingCycle << 8;
-  std::uint32_t speed = t.speed;
+  TapRun run{ring, half, (t.read << 8) | t.fraction, t.speed, u.write, t.gain, t.feedback,
+             t.left_mask | (std::uint32_t{t.right_mask} << 16)};
   std::uint32_t interval_countdown = t.interval_countdown;
-  std::uint32_t write = u.write;
-  const std::int32_t gain = t.gain;
-  const std::int32_t feedback = t.feedback;
-  const std::uint16_t left_mask = t.left_mask;
-  const std::uint16_t right_mask = t.right_mask;
-  for (std::uint32_t f = 0; f < frames; ++f) {
-    std::int16_t* frame = half + 2 * f;
-    const std::uint32_t read = at >> 8;
-    const std::int32_t a = ring[read];
-    const std::int32_t v = a + (((ring[read + 1] - a) * static_cast<std::int32_t>(at & 0xFFu)) >> 8);
-    if constexpr (WritesRing) {
-      ring[write] = wrap16((frame[0] >> 1) + (frame[1] >> 1) + ((v * feedback) >> 8));
-      if (++write == kRingSamples) {
+  for (std::uint32_t f = 0; f < frames;) {
+    std::uint32_t n = std::min(frames - f, frames_to_sweep(interval_countdown));
+    if (run.speed != 0) n = std::min(n, (kCycle - run.at + run.speed - 1) / run.speed);
+    if constexpr (FeedsRing) n = std::min(n, kRingSamples - run.write);
+    run.frames = half + 2 * f;
+    kernel(run, n);
+    f += n;
+    run.at += n * run.speed;
+    if (run.at >= kCycle) run.at -= kCycle;
+    if constexpr (FeedsRing) {
+      run.write += n;
+      if (run.write == kRingSamples) {
         ring[0] = ring[kRingCycle];
-        write = 1;
+        run.write = 1;
       }
     }
-    const auto out = static_cast<std::uint16_t>((v * gain) >> 8);
-    frame[0] = wrap16(frame[0] + static_cast<std::int16_t>(out ^ left_mask));
-    frame[1] = wrap16(frame[1] + static_cast<std::int16_t>(out ^ right_mask));
-    at += speed;
-    if (at >= kCycle) at -= kCycle;
-    interval_countdown = (interval_countdown - 1) & 0xFFFFu;
+    interval_countdown = (interval_countdown - n) & 0xFFFFu;
     if (interval_countdown != 0) continue;
     // The sweep: the speed moves by the current step every interval and the
     // step turns after each turn length.
     interval_countdown = t.interval;
-    speed = (speed + static_cast<std::uint32_t>(t.current_step)) & 0xFFFFu;
+    run.speed = (run.speed + static_cast<std::uint32_t>(t.current_step)) & 0xFFFFu;
     if (--t.turn_countdown == 0) {
       t.current_step = static_cast<std::int16_t>(-t.current_step);
       t.turn_countdown = t.turn_length;
     }
   }
-  t.read = at >> 8;
-  t.fraction = static_cast<std::uint8_t>(at);
-  t.speed = static_cast<std::uint16_t>(speed);
+  t.read = run.at >> 8;
+  t.fraction = static_cast<std::uint8_t>(run.at);
+  t.speed = static_cast<std::uint16_t>(run.speed);
   t.interval_countdown = static_cast<std::uint16_t>(interval_countdown);
-  if constexpr (WritesRing) u.write = write;
+  if constexpr (FeedsRing) u.write = run.write;
 }
 
 void run_chorus(Context& ctx, ChorusUnit& u, std::int16_t* ring, std::int16_t* half) {
-  if (u.tap[0].gain != 0) run_tap<true>(u, u.tap[0], ring, half, ctx.block_frames);
+  const EffectKernels& kernels = effect_kernels(ctx.isa);
+  if (u.tap[0].gain != 0) run_tap<true>(kernels.feed_tap, u, u.tap[0], ring, half, ctx.block_frames);
   for (int i = 1; i < kChorusTaps; ++i) {
-    if (u.tap[i].gain != 0) run_tap<false>(u, u.tap[i], ring, half, ctx.block_frames);
+    if (u.tap[i].gain != 0) run_tap<false>(kernels.tap, u, u.tap[i], ring, half, ctx.block_frames);
   }
 }
 
 void run_reverb(Context& ctx, std::int16_t* half) {
   ReverbUnit& r = ctx.reverb;
-  const std::int32_t level = r.level;
-  const std::int32_t feedback = r.feedback;
-  std::int32_t previous = r.previous;
+  const ReverbKernel kernel = effect_kernels(ctx.isa).reverb;
   const std::uint32_t samples = 2 * ctx.block_frames;
   for (std::uint32_t i = 0; i < samples;) {
     // Straight runs up to the end of the line.
     const std::uint32_t run = std::min(samples - i, r.countdown);
-    std::int16_t* __restrict line = reverb_line(ctx) + r.position;
-    std::int16_t* __restrict x = half + i;
-    for (std::uint32_t k = 0; k < run; ++k) {
-      const std::int32_t dry = x[k];
-      const std::int32_t d = line[k];
-      x[k] = wrap16(dry + ((d * level) >> 8));
-      const std::int32_t t = (d * feedback) >> 8;
-      line[k] = wrap16((previous >> 2) + t + dry);
-      previous = t;
-    }
+    kernel(half + i, reverb_line(ctx) + r.position, run, r.level, r.feedback, r.previous);
     i += run;
     r.position += run;
     r.countdown -= run;
@@ -96,11 +86,10 @@ void run_reverb(Context& ctx, std::int16_t* half) {
       r.countdown = r.length;
     }
   }
-  r.previous = previous;
 }
 
 void fold(const Context& ctx, std::int16_t* dry, const std::int16_t* bus) {
-  for (std::uint32_t i = 0; i < 2 * ctx.block_frames; ++i) dry[i] = wrap16(dry[i] + bus[i]);
+  effect_kernels(ctx.isa).fold(dry, bus, 2 * ctx.block_frames);
 }
 
 void reverb_and_fold(Context& ctx, std::int16_t* dry, std::int16_t* bus) {

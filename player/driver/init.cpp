@@ -15,6 +15,7 @@ using namespace song;
 
 void set_output(Context& ctx) {
   ctx.wide = ctx.cpu_code == 1;
+  if (!isa_available(ctx.isa)) ctx.isa = Isa::scalar;
   ctx.volume_table = &volume_table(ctx.wide);
   ctx.rate_index = ctx.sb16 >= 0 && ctx.sb16 < kRateIndices ? ctx.sb16 : 0;
   ctx.rate_factor = rate_factor(ctx.rate_index);

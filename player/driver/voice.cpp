@@ -6,6 +6,7 @@
 #include "driver_internal.h"
 #include "tables.h"
 #include "voice_format.h"
+#include "voice_run.h"
 
 namespace kvt::driver {
 namespace {
@@ -68,81 +69,47 @@ bool wrap_loop(const PartSlot& p, std::uint64_t& at) {
 
 static_assert(std::endian::native == std::endian::little, "voice images are read in place");
 
-std::int32_t sample16(const std::uint8_t* s, std::uint64_t i) {
-  std::int16_t v;
-  std::memcpy(&v, s + 2 * i, sizeof v);
-  return v;
-}
+struct Kernels {
+  VoiceKernel fast;
+  VoiceKernel scalar;  // for a lone frame at or past the sample end
+};
 
-// One output value for the 32-bit path: a 16.16 sample on a 16-bit scale.
-template <bool Wide16>
-std::int64_t interpolate32(const std::uint8_t* s, std::uint64_t i, std::int64_t frac) {
-  if constexpr (Wide16) {
-    const std::int64_t s0 = sample16(s, i);
-    const std::int64_t s1 = sample16(s, i + 1);
-    return static_cast<std::int32_t>(s0 * 65536 + (s1 - s0) * frac);
-  } else {
-    const std::int32_t t0 = s[i] - 128;
-    const std::int32_t d = s[i + 1] - s[i];
-    const std::int64_t big_d = d >= 0 ? d * 256 : d * 256 + 255;
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(t0 * (1 << 24) + big_d * frac));  // modulo 2^32
-  }
-}
-
-template <bool Wide16>
-std::int64_t interpolate16(const std::uint8_t* s, std::uint64_t i, std::int32_t frac) {
-  if constexpr (Wide16) {
-    const std::int32_t s0 = sample16(s, i);
-    const auto d = static_cast<std::int16_t>(sample16(s, i + 1) - s0);  // may overflow, as 16-bit hardware did
-    return static_cast<std::int16_t>(s0 + ((d * frac) >> 16));
-  } else {
-    return ((s[i] - 128) << 8) + (((s[i + 1] - s[i]) * frac) >> 8);
-  }
-}
-
-std::int16_t add16(std::int16_t a, std::int64_t b) { return static_cast<std::int16_t>(a + b); }
-
-template <bool WidePath, bool Wide16, bool SameGains>
-std::uint32_t render_frames(PartSlot& p, std::int16_t* out, std::uint32_t frames) {
-  const std::uint8_t* s = p.sample_start;
-  std::uint64_t at = fixed(p.pos, p.pos_frac);
-  const std::uint64_t step = fixed(p.step_int, p.step_frac);
+// Renders up to `frames` frames in straight runs: each run ends at the
+// frame that reaches the sample end (found with one division), where the
+// loop wraps or the voice stops.
+std::uint32_t render_frames(PartSlot& p, std::int16_t* out, std::uint32_t frames, const Kernels& kernels) {
+  VoiceRun r{p.sample_start,  fixed(p.pos, p.pos_frac), fixed(p.step_int, p.step_frac), p.sample_end,
+             static_cast<std::int32_t>(p.gain_left), static_cast<std::int32_t>(p.gain_right)};
   const std::uint64_t end = fixed(p.sample_end, 0);
-  const std::int64_t gl = p.gain_left;
-  const std::int64_t gr = p.gain_right;
-  constexpr int kShift = WidePath ? 32 : 9;
   std::uint32_t n = 0;
   while (n < frames) {
-    const std::uint64_t i = at >> 16;
-    const auto frac = static_cast<std::int32_t>(at & 0xFFFF);
-    const std::int64_t v = WidePath ? interpolate32<Wide16>(s, i, frac) : interpolate16<Wide16>(s, i, frac);
-    const std::int64_t left = (v * gl) >> kShift;
-    out[0] = add16(out[0], left);
-    out[1] = add16(out[1], SameGains ? left : (v * gr) >> kShift);
-    out += 2;
-    ++n;
-    at += step;
-    if (at >= end && !wrap_loop(p, at)) {
+    if (r.at >= end) {
+      kernels.scalar(r, out + 2 * n, 1);  // a voice that starts at its end plays one frame
+      n += 1;
+      r.at += r.step;
+    } else {
+      std::uint32_t run = frames - n;
+      if (r.step != 0) {
+        run = static_cast<std::uint32_t>(std::min<std::uint64_t>(run, (end - r.at + r.step - 1) / r.step));
+      }
+      kernels.fast(r, out + 2 * n, run);
+      n += run;
+      r.at += run * r.step;
+    }
+    if (r.at >= end && !wrap_loop(p, r.at)) {
       p.env_level = 0;
       break;
     }
   }
-  p.pos = static_cast<std::uint32_t>(at >> 16);
-  p.pos_frac = static_cast<std::uint32_t>(at & 0xFFFF);
+  p.pos = static_cast<std::uint32_t>(r.at >> 16);
+  p.pos_frac = static_cast<std::uint32_t>(r.at & 0xFFFF);
   return n;
 }
 
-using FrameRenderer = std::uint32_t (*)(PartSlot&, std::int16_t*, std::uint32_t);
-
-template <bool WidePath, bool Wide16>
-FrameRenderer by_gains(const PartSlot& p) {
+Kernels kernels_for(const Context& ctx, const PartSlot& p) {
   // Centred and mono parts have equal gains: one product serves both.
-  return p.pan_gain_left == p.pan_gain_right ? render_frames<WidePath, Wide16, true> : render_frames<WidePath, Wide16, false>;
-}
-
-FrameRenderer renderer_for(const Context& ctx, const PartSlot& p) {
-  if (ctx.wide) return p.sample_16bit ? by_gains<true, true>(p) : by_gains<true, false>(p);
-  return p.sample_16bit ? by_gains<false, true>(p) : by_gains<false, false>(p);
+  const int shape = voice_shape(ctx.wide, p.sample_16bit != 0, p.pan_gain_left == p.pan_gain_right);
+  return {voice_kernels(ctx.isa)[shape], scalar_voice_kernels()[shape]};
 }
 
 }  // namespace
@@ -190,12 +157,12 @@ void start_sample(PartSlot& p) noexcept {
 }
 
 std::uint32_t render_voice(const Context& ctx, PartSlot& p, std::int16_t* out, std::uint32_t frames) noexcept {
-  const FrameRenderer render = renderer_for(ctx, p);
+  const Kernels kernels = kernels_for(ctx, p);
   std::uint32_t done = 0;
   while (done < frames && p.sounding()) {
     // Render straight up to the next envelope step.
     const std::uint32_t run = std::min(frames - done, p.env_count);
-    const std::uint32_t n = render(p, out + 2 * done, run);
+    const std::uint32_t n = render_frames(p, out + 2 * done, run, kernels);
     done += n;
     p.env_count -= n;
     if (!p.sounding()) break;

@@ -66,23 +66,29 @@ constexpr std::uint64_t kDigests[60] = {
 #include "golden_digests.inc"
 };
 
+// Every version of the render loops this processor runs must give the
+// same bytes.
 TEST(Golden, EveryOutputSettingRendersTheSameBytes) {
   const Bytes song = golden_song();
   const bool print = std::getenv("KVT_PRINT_GOLDEN") != nullptr;
-  for (int rate = 0; rate < 5; ++rate) {
-    for (int channel = 1; channel <= 2; ++channel) {
-      for (int effect = 0; effect <= 2; ++effect) {
-        for (int cpu = 0; cpu <= 1; ++cpu) {
-          Harness h(song, golden_voices(), {rate, channel, effect, cpu});
-          const auto out = h.render(12);
-          int peak = 0;
-          for (std::int16_t v : out) peak = std::max(peak, std::abs(int{v}));
-          EXPECT_GT(peak, 500) << "a silent rendering guards nothing";
-          const std::uint64_t digest = fnv1a(out);
-          const int index = rate * 12 + (channel - 1) * 6 + effect * 2 + cpu;
-          if (print) std::printf("    0x%016llxULL,\n", static_cast<unsigned long long>(digest));
-          else EXPECT_EQ(digest, kDigests[index]) << "rate " << rate << " channel " << channel << " effect " << effect
-                                                  << " cpu_code " << cpu;
+  for (const driver::Isa isa : driver::kIsas) {
+    if (!driver::isa_available(isa) || (print && isa != driver::Isa::scalar)) continue;
+    for (int rate = 0; rate < 5; ++rate) {
+      for (int channel = 1; channel <= 2; ++channel) {
+        for (int effect = 0; effect <= 2; ++effect) {
+          for (int cpu = 0; cpu <= 1; ++cpu) {
+            Harness h(song, golden_voices(), {rate, channel, effect, cpu});
+            h.ctx().isa = isa;
+            const auto out = h.render(12);
+            int peak = 0;
+            for (std::int16_t v : out) peak = std::max(peak, std::abs(int{v}));
+            EXPECT_GT(peak, 500) << "a silent rendering guards nothing";
+            const std::uint64_t digest = fnv1a(out);
+            const int index = rate * 12 + (channel - 1) * 6 + effect * 2 + cpu;
+            if (print) std::printf("    0x%016llxULL,\n", static_cast<unsigned long long>(digest));
+            else EXPECT_EQ(digest, kDigests[index]) << driver::isa_name(isa) << " rate " << rate << " channel "
+                                                    << channel << " effect " << effect << " cpu_code " << cpu;
+          }
         }
       }
     }
