@@ -2,6 +2,7 @@
 #   make demo   install what is missing, build, render a sample song
 #   make test   the same set-up, then every test, normal and sanitizer builds
 #   make bench  rendering, compiling, converting, playback, track view and batch speed
+#   make bench-compare  kvt wav against FluidSynth and TiMidity++ (installs them)
 
 BUILD ?= build
 SAN_BUILD ?= build-san
@@ -9,7 +10,7 @@ TSAN_BUILD ?= build-tsan
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev pkg-config libsndfile1-dev libsoxr-dev qt6-base-dev fonts-ipafont-gothic fonts-ipafont-mincho qt6-tools-dev qt6-l10n-tools qt6-translations-l10n gettext zsh fish
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: deps build demo test test-fast test-sanitize test-thread bench clean bank-gm
+.PHONY: deps build demo test test-fast test-sanitize test-thread bench clean bank-gm bench-compare
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -73,6 +74,21 @@ bench: build
 	$(BUILD)/bin/playback_bench
 	$(BUILD)/bin/analyzer_bench
 	$(BUILD)/bin/batch_bench
+	$(BUILD)/bin/renderer_compare
+
+# kvt wav against FluidSynth and TiMidity++ on General MIDI files from Debian
+# packages, all installed here on demand (not part of deps, test or CI).
+COMPARE_PACKAGES := fluidsynth timidity fluid-soundfont-gm openttd-openmsx freedink-data
+COMPARE_ROUNDS ?= 5
+
+bench-compare: build
+	@missing=$$(for p in $(COMPARE_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:" $$missing; \
+	  $(SUDO) apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	fi
+	$(BUILD)/bin/renderer_compare $(COMPARE_ROUNDS)
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD)

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,11 @@ namespace kvt::bench {
 
 double timed_run(const std::string& program, const std::vector<std::string>& args, const std::string& log,
                  int worst_status) {
+  return measured_run(program, args, log, worst_status).seconds;
+}
+
+RunUsage measured_run(const std::string& program, const std::vector<std::string>& args, const std::string& log,
+                      int worst_status) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -26,9 +32,11 @@ double timed_run(const std::string& program, const std::vector<std::string>& arg
   const int spawned = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   int status = 0;
-  if (spawned != 0 || waitpid(pid, &status, 0) != pid) return -1;
+  struct rusage usage {};
+  if (spawned != 0 || wait4(pid, &status, 0, &usage) != pid) return {-1, 0};
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  return WIFEXITED(status) && WEXITSTATUS(status) <= worst_status ? took.count() : -1;
+  // ru_maxrss is in KiB on Linux.
+  return {WIFEXITED(status) && WEXITSTATUS(status) <= worst_status ? took.count() : -1, usage.ru_maxrss};
 }
 
 }  // namespace kvt::bench

@@ -13,4 +13,15 @@ namespace kvt::bench {
 double timed_run(const std::string& program, const std::vector<std::string>& args, const std::string& log,
                  int worst_status = 0);
 
+struct RunUsage {
+  double seconds;     // wall clock; negative as timed_run's
+  long peak_rss_kib;  // the child's maximum resident set size
+};
+
+// timed_run, also giving the child's peak memory from wait4. Linux counts
+// into it the memory the child shared with this process before exec, so
+// the figure is only the child's while this process stays smaller.
+RunUsage measured_run(const std::string& program, const std::vector<std::string>& args, const std::string& log,
+                      int worst_status = 0);
+
 }  // namespace kvt::bench

@@ -1,8 +1,6 @@
 #include "song_rendering.h"
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 #include "display_text.h"
 #include "progress_text.h"
@@ -12,7 +10,7 @@ namespace kvt::cli {
 namespace {
 
 // About as often as the library's own dialog loop looks at its cancel button.
-constexpr auto kPollInterval = std::chrono::milliseconds(10);
+constexpr unsigned kPollMilliseconds = 10;
 
 struct Shown {
   JobView& view;
@@ -37,12 +35,13 @@ SongRendering render_song(const std::string& song, const std::string& wav, const
   char title[256] = {};
   kvt_render* render = kvt_render_start_with_options(&ui, song.c_str(), wav.c_str(), &settings, &options, title);
   bool cancelled = false;
-  while (render != nullptr && kvt_render_poll(render, nullptr, 0) == 0) {
+  // Waiting in the library rather than sleeping here ends the command as
+  // soon as the file is complete.
+  while (render != nullptr && kvt_render_wait(render, kPollMilliseconds) == 0) {
     if (!cancelled && stop_signal() != 0) {
       kvt_render_cancel(render);
       cancelled = true;
     }
-    std::this_thread::sleep_for(kPollInterval);
   }
   const int outcome = render != nullptr ? kvt_render_finish(render) : int{KVT_RENDER_NO_FILE};
   view.close_status();

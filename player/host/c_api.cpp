@@ -259,6 +259,12 @@ int kvt_render_poll(kvt_render* render, char* text, size_t size) {
       [](const char*) {});
 }
 
+int kvt_render_wait(kvt_render* render, unsigned timeout_ms) {
+  if (render == nullptr) return 1;
+  return kvt::export_barrier(
+      1, [&] { return render->job->poll(std::chrono::milliseconds(timeout_ms)) ? 1 : 0; }, [](const char*) {});
+}
+
 void kvt_render_cancel(kvt_render* render) {
   if (render != nullptr) render->job->cancel();
 }

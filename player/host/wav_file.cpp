@@ -1,7 +1,9 @@
 #include "wav_file.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "atomic_file.h"
@@ -39,19 +41,42 @@ void wav_header(const WavFormat& f, std::uint32_t data_size, std::uint8_t (&out)
 WavFile::WavFile(std::string target, const WavFormat& format) : target_(std::move(target)), format_(format) {
   fd_ = create_beside(target_, temp_);
   if (fd_ >= 0 && lseek(fd_, kWavHeaderSize, SEEK_SET) != static_cast<off_t>(kWavHeaderSize)) abandon();
+  if (fd_ >= 0) held_.reset(new std::uint8_t[kWavWriteChunk]);  // not zeroed: every byte is written before use
 }
 
 WavFile::~WavFile() { abandon(); }
 
 bool WavFile::write(const void* data, std::size_t size) {
   if (fd_ < 0 || data_size_ + size > kWavDataLimit) return false;
-  if (!write_all(fd_, static_cast<const std::uint8_t*>(data), size)) return false;
-  data_size_ += size;
+  const auto* from = static_cast<const std::uint8_t*>(data);
+  while (size > 0) {
+    const std::size_t part = std::min(size, kWavWriteChunk - held_size_);
+    std::memcpy(held_.get() + held_size_, from, part);
+    held_size_ += part;
+    data_size_ += part;
+    from += part;
+    size -= part;
+    if (held_size_ == kWavWriteChunk && !flush()) return false;
+  }
   return true;
 }
 
+// A failure ends the file: what it holds is incomplete.
+bool WavFile::flush() {
+  const bool written = write_all(fd_, held_.get(), held_size_);
+  if (written && held_size_ > 0) {
+    // The disk starts on each chunk while the next one renders, so the
+    // sync at the end has little left to wait for.
+    const auto at = static_cast<off_t>(kWavHeaderSize + data_size_ - held_size_);
+    sync_file_range(fd_, at, static_cast<off_t>(held_size_), SYNC_FILE_RANGE_WRITE);
+  }
+  held_size_ = 0;
+  if (!written) abandon();
+  return written;
+}
+
 bool WavFile::finish() {
-  if (fd_ < 0) return false;
+  if (fd_ < 0 || !flush()) return false;
   std::uint8_t header[kWavHeaderSize];
   wav_header(format_, static_cast<std::uint32_t>(data_size_), header);
   if (lseek(fd_, 0, SEEK_SET) != 0 || !write_all(fd_, header, sizeof header)) {

@@ -1,10 +1,10 @@
 #include "wave_device.h"
 
-#include <SDL.h>
-
 #include <cstring>
 #include <mutex>
 #include <string>
+
+#include "sdl_library.h"
 
 namespace kvt::host {
 namespace {
@@ -20,11 +20,11 @@ void note_failure(const char* reason) {
 }
 
 // SDL's audio subsystem, started with the first device and kept.
-bool audio_ready() {
-  if (SDL_WasInit(SDL_INIT_AUDIO) != 0) return true;
+bool audio_ready(const SdlLibrary& sdl) {
+  if (sdl.WasInit(SDL_INIT_AUDIO) != 0) return true;
   // The process's signals are the program's: a library inside it takes none.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  sdl.SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  return sdl.InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
 SDL_AudioSpec spec_for(const WaveFormat& f) {
@@ -40,13 +40,21 @@ SDL_AudioSpec spec_for(const WaveFormat& f) {
 
 WaveResult WaveDevice::query_card(const WaveFormat& format) {
   if (format.channels < 1 || format.channels > 2 || format.rate <= 0) return WaveResult::bad_format;
-  if (!audio_ready()) {
-    note_failure(SDL_GetError());
+  const SdlLibrary* sdl = audio_library();
+  if (sdl == nullptr) return WaveResult::bad_device;
+  if (!audio_ready(*sdl)) {
+    note_failure(sdl->GetError());
     return WaveResult::bad_device;
   }
-  if (SDL_GetNumAudioDevices(0) != 0 || SDL_GetCurrentAudioDriver() != nullptr) return WaveResult::ok;
+  if (sdl->GetNumAudioDevices(0) != 0 || sdl->GetCurrentAudioDriver() != nullptr) return WaveResult::ok;
   note_failure("no audio device");
   return WaveResult::bad_device;
+}
+
+const SdlLibrary* WaveDevice::audio_library() {
+  const SdlLibrary* sdl = sdl_library();
+  if (sdl == nullptr) note_failure(sdl_library_failure().c_str());
+  return sdl;
 }
 
 std::string WaveDevice::last_failure() {
@@ -61,9 +69,10 @@ WaveResult WaveDevice::open(const WaveFormat& format, DoneHandler on_done) {
   want.callback = audio_callback;
   want.userdata = this;
   set_done_handler(std::move(on_done));
-  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);  // SDL converts if the card differs
+  const SdlLibrary& sdl = *sdl_library();  // query_card saw it loaded
+  device_ = sdl.OpenAudioDevice(nullptr, 0, &want, &have, 0);  // SDL converts if the card differs
   if (device_ == 0) {
-    note_failure(SDL_GetError());
+    note_failure(sdl.GetError());
     return WaveResult::bad_device;
   }
   note_failure("");
@@ -74,21 +83,22 @@ WaveResult WaveDevice::open(const WaveFormat& format, DoneHandler on_done) {
 WaveResult WaveDevice::write(WaveBuffer& buffer) {
   if (device_ == 0) return WaveResult::bad_device;
   if (const WaveResult r = enqueue(buffer); r != WaveResult::ok) return r;
-  if (!started_.exchange(true)) SDL_PauseAudioDevice(device_, 0);
+  if (!started_.exchange(true)) sdl_library()->PauseAudioDevice(device_, 0);
   return WaveResult::ok;
 }
 
 void WaveDevice::reset() {
   if (device_ == 0) return;
-  SDL_LockAudioDevice(device_);  // holds the audio thread out of the queue
+  const SdlLibrary& sdl = *sdl_library();  // an open device means it is loaded
+  sdl.LockAudioDevice(device_);  // holds the audio thread out of the queue
   drain();
-  SDL_UnlockAudioDevice(device_);
+  sdl.UnlockAudioDevice(device_);
 }
 
 void WaveDevice::close() {
   if (device_ == 0) return;
   reset();
-  SDL_CloseAudioDevice(device_);  // waits for the audio thread to leave
+  sdl_library()->CloseAudioDevice(device_);  // waits for the audio thread to leave
   device_ = 0;
 }
 

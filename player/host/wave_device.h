@@ -10,6 +10,8 @@
 
 namespace kvt::host {
 
+struct SdlLibrary;
+
 class WaveDevice final : public QueuedSink {
  public:
   WaveDevice() = default;
@@ -19,6 +21,9 @@ class WaveDevice final : public QueuedSink {
   static WaveResult query_card(const WaveFormat& format);
   // Why the card could not be opened the last time (empty after it opened).
   static std::string last_failure();
+  // SDL, loaded on the first call; nullptr when it cannot be, the reason
+  // then kept as the card's last failure.
+  static const SdlLibrary* audio_library();
 
   WaveResult query(const WaveFormat& format) override { return query_card(format); }
   WaveResult open(const WaveFormat& format, DoneHandler on_done) override;

@@ -1,9 +1,9 @@
 #include "wave_file_playback.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <cstring>
+
+#include "sdl_library.h"
 
 namespace kvt::host {
 namespace {
@@ -40,27 +40,30 @@ int WaveFilePlayback::play(const char* path, const kvt_notify_target* notify) {
 // Into pcm_ as 16-bit samples at the file's own rate, at most two channels.
 bool WaveFilePlayback::decode(const char* path) {
   pcm_.clear();
-  SDL_AudioSpec spec{};
+  const SdlLibrary* sdl = WaveDevice::audio_library();
+  if (sdl == nullptr || path == nullptr) return false;
+  SDL_AudioSpec loaded{};
   std::uint8_t* data = nullptr;
   std::uint32_t length = 0;
-  if (path == nullptr || SDL_LoadWAV(path, &spec, &data, &length) == nullptr) return false;
-  const int channels = std::min<int>(spec.channels, 2);
+  // SDL_LoadWAV spelled out: the macro would call SDL's functions directly.
+  if (sdl->LoadWAV_RW(sdl->RWFromFile(path, "rb"), 1, &loaded, &data, &length) == nullptr) return false;
+  const int channels = std::min<int>(loaded.channels, 2);
   SDL_AudioCVT cvt{};
-  const int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
-                                      static_cast<std::uint8_t>(channels), spec.freq);
+  const int built = sdl->BuildAudioCVT(&cvt, loaded.format, loaded.channels, loaded.freq, AUDIO_S16SYS,
+                                       static_cast<std::uint8_t>(channels), loaded.freq);
   bool ok = built >= 0 && length > 0;
   if (ok) {
     pcm_.resize(static_cast<std::size_t>(length) * static_cast<std::size_t>(std::max(cvt.len_mult, 1)));
     std::memcpy(pcm_.data(), data, length);
     cvt.buf = pcm_.data();
     cvt.len = static_cast<int>(length);
-    ok = built == 0 || SDL_ConvertAudio(&cvt) == 0;
+    ok = built == 0 || sdl->ConvertAudio(&cvt) == 0;
     pcm_.resize(built == 0 ? length : static_cast<std::size_t>(cvt.len_cvt));
   }
-  SDL_FreeWAV(data);
+  sdl->FreeWAV(data);
   const std::size_t frame = static_cast<std::size_t>(channels) * kBytesPerSample;
   pcm_.resize(pcm_.size() / frame * frame);
-  format_ = WaveFormat{spec.freq, channels};
+  format_ = WaveFormat{loaded.freq, channels};
   return ok && !pcm_.empty();
 }
 

@@ -110,8 +110,9 @@ TEST_F(KvtCommandTest, InterruptWithKeepPartialFinishesAValidShorterFile) {
   dir.write("Song.kvt", tone.song);
   RunOptions rendering;  // a while after the output's temporary file is made
   rendering.signal = SignalPlan{SIGINT, [this](const std::string&, const std::string&) { return dir.entries().size() > 2; }, 300};
+  // Twenty passes, so that the signal comes while the renderer is still at it.
   const CommandRun run = run_kvt(
-      {"wav", song, "--voices", dir / "voices", "--rate", "11025", "--mono", "--loop", "2", "--keep-partial"}, rendering);
+      {"wav", song, "--voices", dir / "voices", "--rate", "11025", "--mono", "--loop", "20", "--keep-partial"}, rendering);
   EXPECT_EQ(run.status, 130);
   EXPECT_EQ(run.err, "kvt: interrupted; " + (dir / "Song.wav") + " holds the part rendered so far\n");
   const Bytes wav = read_file(dir / "Song.wav");
@@ -119,7 +120,7 @@ TEST_F(KvtCommandTest, InterruptWithKeepPartialFinishesAValidShorterFile) {
   // A header that counts the blocks written, and the song's first blocks.
   ASSERT_EQ((wav.size() - 44) % 4096, 0u);
   const std::size_t blocks = std::min<std::size_t>((wav.size() - 44) / 4096, 50);
-  const WavSettings w{4, 1, 2, 0, 2, 16};
+  const WavSettings w{4, 1, 2, 0, 20, 16};
   Bytes start = expected_wav(rendered_samples(tone.song, {{0, loaded_voice(tone.voice)}}, w, blocks), w);
   const std::uint32_t data_size = static_cast<std::uint32_t>(wav.size() - 44);
   for (int i = 0; i < 4; ++i) {

@@ -65,7 +65,8 @@ class SignalsTest : public ToneSongTest {
   }
 
   std::vector<std::string> render(std::vector<std::string> extra = {}) const {
-    std::vector<std::string> a = {"wav", song, "--voices", dir / "voices", "--rate", "11025", "--mono", "--loop", "2"};
+    // Twenty passes: the renderer gets through one in tens of milliseconds.
+    std::vector<std::string> a = {"wav", song, "--voices", dir / "voices", "--rate", "11025", "--mono", "--loop", "20"};
     a.insert(a.end(), extra.begin(), extra.end());
     return a;
   }

@@ -47,11 +47,12 @@ TEST_F(DefaultPlayerTest, ASongReachesTheCardAsItsWaveRendering) {
 // rendering, while the rendering goes on.
 TEST_F(DefaultPlayerTest, SongsPlayAndStopWhileAWaveFileRenders) {
   dir.write("loop.kvt", tone_song(kLoopingSong).song);
-  // Two minutes of song, so that the dialog polls many times.
-  Bytes long_part{0x73, 0, 0x6D, 245, 36, 60};
-  for (int i = 0; i < 48; ++i) long_part.insert(long_part.end(), {0x75, 255});
+  // Two minutes of 32 parts that sound throughout, so that even the
+  // fastest rendering lasts for several of the dialog's polls.
+  Bytes long_part{0x73, 0, 0x6D, 245};
+  for (int i = 0; i < 48; ++i) long_part.insert(long_part.end(), {36, 255});
   long_part.push_back(0xFF);
-  dir.write("song.kvt", tone_song({long_part}).song);
+  dir.write("song.kvt", tone_song(std::vector<Bytes>(32, long_part)).song);
   const std::vector<std::int16_t> expected = wave_rendering(settings());
   struct Busy {
     std::string loop, second;
@@ -178,12 +179,29 @@ TEST_F(RenderTest, APolledRenderingWritesWhatTheDialogVersionWrites) {
   const std::vector<std::string> seen = poll_to_end(render);
   EXPECT_EQ(kvt_render_finish(render), KVT_RENDER_COMPLETE);
   EXPECT_EQ(seen.back(), kFinished);
-  ASSERT_GE(seen.size(), 2u);
-  EXPECT_EQ(seen[seen.size() - 2].substr(0, 10), "Play time=");
+  // However early the rendering ended, the callback saw its last progress
+  // line before the end.
+  ASSERT_GE(ui.progress.size(), 2u);
+  EXPECT_EQ(ui.progress[ui.progress.size() - 2].substr(0, 10), "Play time=");
+  EXPECT_EQ(ui.progress.back(), kFinished);
   EXPECT_EQ(samples_of(read_file(dir / "polled.wav"), kWavHeader), expected);
-  EXPECT_FALSE(ui.progress.empty());  // the progress callback saw the lines too
   EXPECT_EQ(ui.finished, 0);          // the caller closes its own dialog
   EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(RenderTest, AWaitingCallerLearnsOfTheEndAndStillSeesTheProgress) {
+  const playstruct s = settings();
+  const std::vector<std::int16_t> expected = wave_rendering(s);
+  RecordingUi ui;
+  kvt_render* render = kvt_render_start(&ui.callbacks(), song.c_str(), (dir / "waited.wav").c_str(), &s, title);
+  ASSERT_NE(render, nullptr);
+  int waits = 0;
+  while (kvt_render_wait(render, 100) == 0) ASSERT_LT(++waits, 600) << "the rendering never ended";
+  EXPECT_EQ(kvt_render_poll(render, nullptr, 0), 1);  // ended, not just timed out
+  EXPECT_EQ(kvt_render_finish(render), KVT_RENDER_COMPLETE);
+  EXPECT_FALSE(ui.progress.empty());
+  EXPECT_EQ(ui.progress.back(), kFinished);
+  EXPECT_EQ(samples_of(read_file(dir / "waited.wav"), kWavHeader), expected);
 }
 
 TEST_F(RenderTest, RenderingsRunSideBySideWithACancelledOneKeepingAShorterFile) {
@@ -220,6 +238,7 @@ TEST_F(RenderTest, StartFailuresStartNothing) {
   EXPECT_FALSE(std::filesystem::exists(dir / "x.wav"));
   EXPECT_EQ(kvt_render_finish(nullptr), KVT_RENDER_NO_FILE);
   EXPECT_EQ(kvt_render_poll(nullptr, nullptr, 0), 1);
+  EXPECT_EQ(kvt_render_wait(nullptr, 10), 1);
   kvt_render_cancel(nullptr);
 }
 

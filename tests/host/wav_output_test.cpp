@@ -204,6 +204,23 @@ TEST_F(WavOutputTest, CancelLeavesAValidShorterFile) {
   EXPECT_EQ(dir.entries().size(), 3u);  // song, voices, part.wav: no temporary left
 }
 
+TEST_F(WavOutputTest, ASongOfMegabytesArrivesWhole) {
+  // Longer than the pieces the file is written in, ending in part of one,
+  // so that a piece lost, doubled or moved on the way shows.
+  const std::vector<Bytes> long_notes = {
+      {0x73, 0, 0x6D, 245, 36, 255, 40, 255, 43, 255, 48, 255, 43, 255, 40, 255, 36, 255, 31, 255, 0xFF}};
+  dir.write("song.kvt", tone_song(long_notes).song);
+  for (int bit : {16, 8}) {
+    SCOPED_TRACE(testing::Message() << bit << " bits");
+    const WavSettings w{0, 2, 1, 0, 1, bit};
+    const RecordingUi ui;
+    ASSERT_EQ(render(w, dir / "long.wav"), 0);
+    const Bytes wav = read_file(dir / "long.wav");
+    EXPECT_GT(wav.size(), 3u << 19);
+    EXPECT_EQ(wav, expected(w, long_notes));
+  }
+}
+
 TEST_F(WavOutputTest, CancelInTheFirstPassWritesNoFile) {
   dir.write("song.kvt", tone_song(kLongSong).song);
   const RecordingUi ui(0);

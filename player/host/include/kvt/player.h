@@ -238,6 +238,9 @@ KVT_API kvt_render* kvt_render_start_with_options(const kvt_host_ui* ui, const c
  * of the progress field into `text` (`size` bytes, truncated; may be
  * NULL). Returns 1 once the rendering has ended, else 0. Never waits. */
 KVT_API int kvt_render_poll(kvt_render* render, char* text, size_t size);
+/* As kvt_render_poll without the text, but waits up to timeout_ms for the
+ * end, so a caller that only waits learns of it at once. */
+KVT_API int kvt_render_wait(kvt_render* render, unsigned timeout_ms);
 /* Asks the worker to stop; it ends soon after, keeping the shorter file. */
 KVT_API void kvt_render_cancel(kvt_render* render);
 /* Waits for the end, delivers what is left, frees the rendering and
