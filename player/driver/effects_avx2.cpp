@@ -3,11 +3,9 @@
 // ring samples a frame; the reverb and the fold are the reference loops
 // built for AVX2.
 #include "effect_runs.h"
+#include "isa_targets.h"
 
 #if defined(__x86_64__)
-#include <immintrin.h>
-
-#define KVT_AVX2 __attribute__((target("avx2")))
 
 namespace kvt::driver {
 namespace {

@@ -3,17 +3,9 @@
 // most two ring samples a frame; the reverb and the fold are the reference
 // loops built for AVX-512.
 #include "effect_runs.h"
+#include "isa_targets.h"
 
 #if defined(__x86_64__)
-#include <immintrin.h>
-
-// GCC 12's AVX-512 headers fill unused lanes from a deliberately
-// uninitialised value, which -O3 reports.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-
-#define KVT_AVX512 __attribute__((target("avx512f,avx512bw")))
 
 namespace kvt::driver {
 namespace {

@@ -1,12 +1,10 @@
 // The voice kernels for AVX2: eight frames a step. While a step covers at
 // most two samples the pairs come from two loads and dword permutes;
 // faster steps and the frames next to the sample end gather.
+#include "isa_targets.h"
 #include "voice_run.h"
 
 #if defined(__x86_64__)
-#include <immintrin.h>
-
-#define KVT_AVX2 __attribute__((target("avx2")))
 
 namespace kvt::driver {
 namespace {

@@ -3,18 +3,10 @@
 // taken with one masked load and spread with a word permute; faster steps
 // gather. The last frames of a run are masked rather than left to scalar
 // code.
+#include "isa_targets.h"
 #include "voice_run.h"
 
 #if defined(__x86_64__)
-#include <immintrin.h>
-
-// GCC 12's AVX-512 headers fill unused lanes from a deliberately
-// uninitialised value, which -O3 reports.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-
-#define KVT_AVX512 __attribute__((target("avx512f,avx512bw")))
 
 namespace kvt::driver {
 namespace {
