@@ -15,7 +15,7 @@ void render_part(Context& ctx, int index, PartSlot& p, std::int16_t* dry, std::i
   std::uint32_t frame = 0;
   std::uint32_t left = ctx.block_frames;
   while (left > 0) {
-    // Frames before the next tick render (or stay silent) in one run.
+    // Frames before the block's first tick render (or stay silent) in one run.
     const std::uint32_t quiet = std::min<std::uint32_t>(p.tick_count - 1u, left);
     if (quiet > 0) {
       if (p.sounding()) render_voice(ctx, p, out + 2 * frame, quiet);
@@ -29,10 +29,13 @@ void render_part(Context& ctx, int index, PartSlot& p, std::int16_t* dry, std::i
       start_end_ramp(ctx, index, p);
       return render_end_ramp(ctx, index, p, (p.effect_send ? bus : dry) + 2 * frame, left);
     }
+    // The tick's own frame and the quiet ones after it in one run.
+    const std::uint32_t after = std::min<std::uint32_t>(p.tick_count - 1u, left - 1);
     out = p.effect_send ? bus : dry;
-    if (p.sounding()) render_voice(ctx, p, out + 2 * frame, 1);
-    ++frame;
-    --left;
+    if (p.sounding()) render_voice(ctx, p, out + 2 * frame, 1 + after);
+    p.tick_count = static_cast<std::uint16_t>(p.tick_count - after);
+    frame += 1 + after;
+    left -= 1 + after;
   }
 }
 
