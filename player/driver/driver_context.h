@@ -37,6 +37,9 @@ struct Context : kvt_driver_inputs {
   int effects;
   std::uint32_t block_frames;
   std::uint8_t offset_mode;
+  // One past the last slot whose part started: the slots after it stay
+  // ended, so the block loops stop there.
+  int part_slots = song::kDriverParts;
 
   // Tick clock.
   std::uint16_t samples_per_tick;  // current

@@ -86,10 +86,12 @@ void init(Context& ctx) noexcept {
   ctx.commands_left = kCommandsPerBlock;
   std::fill(std::begin(ctx.end_ramp_left), std::end(ctx.end_ramp_left), std::uint16_t{0});
 
+  ctx.part_slots = 0;
   for (int i = 0; i < kDriverParts; ++i) {
     PartSlot& p = ctx.work_adr[i];
     reset_slot(p, part_start(ctx, i, table_end), default_length);
     if (p.ended) continue;
+    ctx.part_slots = i + 1;
     program_change(ctx, p, 0, false);
     if (!p.has_voice()) build_envelope(ctx, p);  // from all-zero parameters
     run_tick(ctx, i, p, kInitFrameKey);

@@ -43,7 +43,8 @@ void render_part(Context& ctx, int index, PartSlot& p, std::int16_t* dry, std::i
 template <class Count>
 std::int64_t least_count(const Context& ctx, Count count) {
   std::int64_t least = -1;
-  for (const PartSlot& p : ctx.work_adr) {
+  for (int i = 0; i < ctx.part_slots; ++i) {
+    const PartSlot& p = ctx.work_adr[i];
     if (!p.ended && (least < 0 || count(p) < least)) least = count(p);
   }
   return least;
@@ -59,7 +60,7 @@ int play(Context& ctx) noexcept {
   ctx.fade_speed_now = std::max(ctx.fade_speed, 0);
   ctx.commands_left = kCommandsPerBlock;
   const std::uint16_t block_start_tempo = ctx.song_tempo;
-  for (int i = 0; i < song::kDriverParts; ++i) {
+  for (int i = 0; i < ctx.part_slots; ++i) {
     PartSlot& p = ctx.work_adr[i];
     if (p.ended) {
       if (ctx.end_ramp_left[i] > 0) render_end_ramp(ctx, i, p, p.effect_send ? bus : dry, ctx.block_frames);

@@ -103,6 +103,22 @@ void Renderer::write_file() {
   WavFile file(job_.wav_path, WavFormat{job_.rate, static_cast<std::uint16_t>(job_.channel),
                                         static_cast<std::uint16_t>(eight ? 8 : 16)});
   char line[128];
+  // The line changes once a second of song; the last block's line is shown
+  // whatever its second, so the final size is exact.
+  long shown = -1;
+  long secs = 0;
+  long size = 0;
+  bool pending = false;
+  const auto show_progress = [&] {
+    if (eight) {
+      std::snprintf(line, sizeof line, "Pass 2 [/%d]: Play time= %ld second   File size= %ld byte", divisor, secs, size);
+    } else {
+      std::snprintf(line, sizeof line, "Play time= %ld second   File size= %ld byte", secs, size);
+    }
+    job_.mailbox.show(line);
+    shown = secs;
+    pending = false;
+  };
   const std::uint64_t limit = block_limit(eight ? 1 : 2);
   std::uint64_t n = 0;
   bool more = true;
@@ -116,16 +132,13 @@ void Renderer::write_file() {
       job_.mailbox.message("It failed to write out.", KVT_ICON_NONE);
       return end(nullptr, KVT_RENDER_NO_FILE);
     }
-    const long size = static_cast<long>(bytes * (n + 1) + kWavHeaderSize);
-    const long secs = seconds(static_cast<long>(n));
-    if (eight) {
-      std::snprintf(line, sizeof line, "Pass 2 [/%d]: Play time= %ld second   File size= %ld byte", divisor, secs, size);
-    } else {
-      std::snprintf(line, sizeof line, "Play time= %ld second   File size= %ld byte", secs, size);
-    }
-    job_.mailbox.show(line);
+    size = static_cast<long>(bytes * (n + 1) + kWavHeaderSize);
+    secs = seconds(static_cast<long>(n));
+    pending = true;
+    if (secs != shown) show_progress();
     if (job_.end_flag.load() != kRendering) break;
   }
+  if (pending) show_progress();
   // Cut short by a cancel or by the largest size a WAVE file can count.
   const bool shorter = job_.end_flag.load() != kRendering || (more && n == limit);
   if (shorter) job_.mailbox.show("WAV file is closed halfway!", ProgressMailbox::Keep::always);
