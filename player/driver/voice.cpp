@@ -69,47 +69,36 @@ bool wrap_loop(const PartSlot& p, std::uint64_t& at) {
 
 static_assert(std::endian::native == std::endian::little, "voice images are read in place");
 
-struct Kernels {
-  VoiceKernel fast;
-  VoiceKernel scalar;  // for a lone frame at or past the sample end
-};
-
 // Renders up to `frames` frames in straight runs: each run ends at the
 // frame that reaches the sample end (found with one division), where the
 // loop wraps or the voice stops.
-std::uint32_t render_frames(PartSlot& p, std::int16_t* out, std::uint32_t frames, const Kernels& kernels) {
+std::uint32_t render_frames(PartSlot& p, std::int16_t* out, std::uint32_t frames, VoiceKernel kernel) {
   VoiceRun r{p.sample_start,  fixed(p.pos, p.pos_frac), fixed(p.step_int, p.step_frac), p.sample_end,
              static_cast<std::int32_t>(p.gain_left), static_cast<std::int32_t>(p.gain_right)};
   const std::uint64_t end = fixed(p.sample_end, 0);
   std::uint32_t n = 0;
-  while (n < frames) {
-    if (r.at >= end) {
-      kernels.scalar(r, out + 2 * n, 1);  // a voice that starts at its end plays one frame
-      n += 1;
-      r.at += r.step;
-    } else {
-      std::uint32_t run = frames - n;
-      if (r.step != 0) {
-        run = static_cast<std::uint32_t>(std::min<std::uint64_t>(run, (end - r.at + r.step - 1) / r.step));
-      }
-      kernels.fast(r, out + 2 * n, run);
-      n += run;
-      r.at += run * r.step;
+  // A note never starts at or past the sample end, but the position is
+  // checked before any sample is read all the same.
+  bool playing = r.at < end || wrap_loop(p, r.at);
+  while (playing && n < frames) {
+    std::uint32_t run = frames - n;
+    if (r.step != 0) {
+      run = static_cast<std::uint32_t>(std::min<std::uint64_t>(run, (end - r.at + r.step - 1) / r.step));
     }
-    if (r.at >= end && !wrap_loop(p, r.at)) {
-      p.env_level = 0;
-      break;
-    }
+    kernel(r, out + 2 * n, run);
+    n += run;
+    r.at += run * r.step;
+    playing = r.at < end || wrap_loop(p, r.at);
   }
+  if (!playing) p.env_level = 0;
   p.pos = static_cast<std::uint32_t>(r.at >> 16);
   p.pos_frac = static_cast<std::uint32_t>(r.at & 0xFFFF);
   return n;
 }
 
-Kernels kernels_for(const Context& ctx, const PartSlot& p) {
+VoiceKernel kernel_for(const Context& ctx, const PartSlot& p) {
   // Centred and mono parts have equal gains: one product serves both.
-  const int shape = voice_shape(ctx.wide, p.sample_16bit != 0, p.pan_gain_left == p.pan_gain_right);
-  return {voice_kernels(ctx.isa)[shape], scalar_voice_kernels()[shape]};
+  return voice_kernels(ctx.isa)[voice_shape(ctx.wide, p.sample_16bit != 0, p.pan_gain_left == p.pan_gain_right)];
 }
 
 }  // namespace
@@ -157,12 +146,12 @@ void start_sample(PartSlot& p) noexcept {
 }
 
 std::uint32_t render_voice(const Context& ctx, PartSlot& p, std::int16_t* out, std::uint32_t frames) noexcept {
-  const Kernels kernels = kernels_for(ctx, p);
+  const VoiceKernel kernel = kernel_for(ctx, p);
   std::uint32_t done = 0;
   while (done < frames && p.sounding()) {
     // Render straight up to the next envelope step.
     const std::uint32_t run = std::min(frames - done, p.env_count);
-    const std::uint32_t n = render_frames(p, out + 2 * done, run, kernels);
+    const std::uint32_t n = render_frames(p, out + 2 * done, run, kernel);
     done += n;
     p.env_count -= n;
     if (!p.sounding()) break;

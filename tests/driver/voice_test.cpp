@@ -2,8 +2,10 @@
 // loops with and without a fraction, one-shot ends and program changes.
 #include <gtest/gtest.h>
 
+#include "guarded_memory.h"
 #include "render_expect.h"
 #include "song_builder.h"
+#include "voice_format.h"
 
 namespace kvt::test {
 namespace {
@@ -35,6 +37,23 @@ TEST(Voice, Class0NoteAt44kReproducesTheSample) {
   EXPECT_TRUE(samples_equal(expected, left));
   EXPECT_EQ(h.part(0).step_int, 1u);
   EXPECT_EQ(h.part(0).step_frac, 0u);
+}
+
+TEST(Voice, APositionAtOrPastTheSampleEndIsNeverRead) {
+  VoiceParams v;
+  v.samples = ramp(100);
+  v.one_shot = true;
+  const Bytes image = make_voice(v);
+  Harness h(one_note_song(), {{0, image}});
+  ASSERT_TRUE(h.part(0).sounding());
+  // The samples end where access ends, and the position lies past them,
+  // as if the sample had been cut under the voice.
+  driver::GuardedMemory guarded(image.size());
+  std::copy(image.begin(), image.end(), guarded.data());
+  h.part(0).sample_start = guarded.data() + voice::kHeaderSize;
+  h.part(0).pos = h.part(0).sample_end + 5;
+  for (std::int16_t s : h.render_left(1)) ASSERT_EQ(s, 0);
+  EXPECT_FALSE(h.part(0).sounding());
 }
 
 TEST(Voice, StereoChannelsAreEqualAtCentre) {
