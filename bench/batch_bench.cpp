@@ -16,6 +16,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using kvt::bench::median;
 
 constexpr std::size_t kSongs = 30;
 constexpr int kRounds = 5;
@@ -30,12 +31,6 @@ std::vector<std::string> corpus_songs() {
   std::sort(songs.begin(), songs.end());
   if (songs.size() > kSongs) songs.resize(kSongs);
   return songs;
-}
-
-double median(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  const std::size_t n = times.size();
-  return n % 2 == 1 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
 }
 
 }  // namespace

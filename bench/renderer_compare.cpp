@@ -28,6 +28,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using kvt::bench::median;
 
 constexpr const char* kSoundFont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
 constexpr int kDefaultRounds = 5;
@@ -95,12 +96,6 @@ bool on_path(const std::string& program) {
     start = end + 1;
   }
   return false;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 struct Result {
@@ -241,9 +236,13 @@ int main(int argc, char** argv) {
   std::printf("\n%d rounds; median wall time, peak memory (maximum resident set) over the rounds\n\n", rounds);
   std::printf("| file | renderer | median s | peak MiB | sound s | kvt speed-up |\n");
   std::printf("|---|---|---:|---:|---:|---:|\n");
+  // kvt's result for a file, when kvt ran and rendered it.
+  const auto kvt_result = [&](std::size_t s) {
+    return renderers[0] == &all[0] && results[s][0].failure.empty() ? &results[s][0] : nullptr;
+  };
   bool any = false;
   for (std::size_t s = 0; s < songs.size(); ++s) {
-    const Result* kvt = renderers[0] == &all[0] && results[s][0].failure.empty() ? &results[s][0] : nullptr;
+    const Result* kvt = kvt_result(s);
     const double kvt_median = kvt != nullptr ? median(kvt->seconds) : 0;
     for (std::size_t i = 0; i < renderers.size(); ++i) {
       const Result& result = results[s][i];
@@ -262,7 +261,7 @@ int main(int argc, char** argv) {
   std::printf("\n");
   for (std::size_t s = 0; s < songs.size(); ++s) {
     const char* name = songs[s]->name;
-    const Result* kvt = renderers[0] == &all[0] && results[s][0].failure.empty() ? &results[s][0] : nullptr;
+    const Result* kvt = kvt_result(s);
     const Renderer* best = nullptr;
     double best_median = 0;
     for (std::size_t i = 0; i < renderers.size(); ++i) {

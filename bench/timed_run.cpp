@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 
 extern char** environ;
@@ -37,6 +38,12 @@ RunUsage measured_run(const std::string& program, const std::vector<std::string>
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   // ru_maxrss is in KiB on Linux.
   return {WIFEXITED(status) && WEXITSTATUS(status) <= worst_status ? took.count() : -1, usage.ru_maxrss};
+}
+
+double median(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  const std::size_t n = times.size();
+  return n % 2 == 1 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
 }
 
 }  // namespace kvt::bench

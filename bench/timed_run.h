@@ -24,4 +24,7 @@ struct RunUsage {
 RunUsage measured_run(const std::string& program, const std::vector<std::string>& args, const std::string& log,
                       int worst_status = 0);
 
+// The median of a benchmark's timings (at least one).
+double median(std::vector<double> times);
+
 }  // namespace kvt::bench

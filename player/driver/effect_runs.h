@@ -64,6 +64,17 @@ void tap_frames(const TapRun& t, std::uint32_t first, std::uint32_t end) {
   }
 }
 
+// Whether frames [first, first + lanes) of the tap that feeds the ring read
+// a ring sample that those same frames write: done a step at a time, such
+// frames would read it before it is written, so they keep the scalar order.
+inline bool reads_meet_writes(const TapRun& t, std::uint32_t first, std::uint32_t lanes) {
+  const std::uint32_t at = t.at + first * t.speed;
+  const std::uint32_t lowest = at >> 8;
+  const std::uint32_t highest = ((at + (lanes - 1) * t.speed) >> 8) + 1;  // the pair's second sample
+  const std::uint32_t write = t.write + first;
+  return !(highest < write || lowest > write + lanes - 1);
+}
+
 // The reverb in two element-wise passes over chunks: first each line
 // sample's feedback term, then the echo and the new line sample, which
 // adds a quarter of the previous sample's term.

@@ -47,14 +47,9 @@ KVT_AVX2 void tap(const TapRun& t, std::uint32_t frames) {
   for (; n + kLanes <= frames; n += kLanes) {
     const std::uint32_t at = t.at + n * t.speed;
     const std::uint32_t first = at >> 8;
-    if constexpr (FeedsRing) {
-      // Frames whose reads meet this step's own writes keep their order.
-      const std::uint32_t last = (at + (kLanes - 1) * t.speed) >> 8;
-      const std::uint32_t write = t.write + n;
-      if (!(last + 1 < write || first > write + kLanes - 1)) {
-        scalar::tap_frames<true>(t, n, n + kLanes);
-        continue;
-      }
+    if (FeedsRing && scalar::reads_meet_writes(t, n, kLanes)) {
+      scalar::tap_frames<FeedsRing>(t, n, n + kLanes);
+      continue;
     }
     const __m256i rel = _mm256_add_epi32(_mm256_set1_epi32(static_cast<std::int32_t>(at & 0xFF)), offsets);
     const __m256i pairs = ring_pairs(t, first, _mm256_srli_epi32(rel, 8));
